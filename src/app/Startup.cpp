@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/Startup.h"
+
+#include "app/MessageBox.h"
+#include "app/TApplication.h"
+#include "app/TForORVELMain.h"
+#include "app/Tools.h"
+#include "config/cConfiguration.h"
+#include "errors/Exceptions.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace
+{
+void ReportFatal(const QString &text)
+{
+    QTextStream(stderr) << text << Qt::endl;
+    MessageBox::error(text);
+}
+} // namespace
+
+int RunApplication(int argc, char *argv[])
+{
+    TApplication application(argc, argv);
+    TApplication::setApplicationName(QStringLiteral("ORVEL BACKUP"));
+
+    InitApplicationFolders();
+
+    auto configuration =
+        std::make_unique<cConfiguration>(SystemPath + AppName + QStringLiteral(".config"));
+    try {
+        configuration->Read();
+    } catch (const std::exception &error) {
+        ReportFatal(ExceptionMessage(error));
+        return 1;
+    }
+    AppConfiguration = configuration.get();
+
+    int status = 0;
+    {
+        TForORVELMain mainWindow;
+        mainWindow.show();
+        status = TApplication::exec();
+    }
+
+    try {
+        AppConfiguration->Write();
+    } catch (const std::exception &error) {
+        ReportFatal(ExceptionMessage(error));
+        status = 1;
+    }
+    AppConfiguration = nullptr;
+    configuration.reset();
+    ReleaseApplicationTexts();
+    return status;
+}

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "config/XmlWriter.h"
+
+namespace
+{
+// Length of the UTF-8 sequence that starts with this byte; 1 for a stray byte.
+int SequenceLength(unsigned char lead)
+{
+    if (lead >= 0xF0 && lead < 0xF8)
+        return 4;
+    if (lead >= 0xE0)
+        return lead < 0xF0 ? 3 : 1;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
+
+void AppendReference(QByteArray &out, char32_t codePoint)
+{
+    out += "&#x";
+    out += QByteArray::number(uint(codePoint), 16).toUpper();
+    out += ';';
+}
+} // namespace
+
+EncodingWriter::Target EncodingWriter::TargetFor(const QString &encodingName)
+{
+    const QString name = encodingName.trimmed().toUpper();
+    if (name.isEmpty() || name == QLatin1String("UTF-8") || name == QLatin1String("UTF8"))
+        return Utf8;
+    static const char *const latin1Names[] = {"ISO-8859-1", "ISO8859-1", "ISO_8859-1",
+                                              "LATIN1",     "LATIN-1",   "L1",
+                                              "ISO-IR-100", "CP819",     "IBM819"};
+    for (const char *latin1 : latin1Names)
+        if (name == QLatin1String(latin1))
+            return Latin1;
+    return Ascii;
+}
+
+void EncodingWriter::write(const void *data, size_t size)
+{
+    const char *bytes = static_cast<const char *>(data);
+    if (m_target == Utf8) {
+        m_output.append(bytes, qsizetype(size));
+        return;
+    }
+    if (!m_pending.isEmpty()) {
+        m_pending.append(bytes, qsizetype(size));
+        const QByteArray joined = std::exchange(m_pending, QByteArray());
+        transcode(joined.constData(), size_t(joined.size()));
+        return;
+    }
+    transcode(bytes, size);
+}
+
+void EncodingWriter::transcode(const char *data, size_t size)
+{
+    const unsigned char limit = m_target == Latin1 ? 0xFF : 0x7F;
+    size_t i = 0;
+    while (i < size) {
+        const auto lead = static_cast<unsigned char>(data[i]);
+        if (lead < 0x80) {
+            // Runs of plain ASCII, by far the most common case, go in one piece.
+            size_t end = i + 1;
+            while (end < size && static_cast<unsigned char>(data[end]) < 0x80)
+                ++end;
+            m_output.append(data + i, qsizetype(end - i));
+            i = end;
+            continue;
+        }
+        const int length = SequenceLength(lead);
+        if (i + size_t(length) > size) {
+            m_pending = QByteArray(data + i, qsizetype(size - i));
+            return;
+        }
+        char32_t codePoint = length == 1 ? lead : char32_t(lead & (0x7F >> length));
+        for (int k = 1; k < length; ++k)
+            codePoint = (codePoint << 6) | (static_cast<unsigned char>(data[i + k]) & 0x3F);
+        if (codePoint <= limit)
+            m_output.append(char(codePoint));
+        else
+            AppendReference(m_output, codePoint);
+        i += size_t(length);
+    }
+}
+
+QByteArray EncodingWriter::finish()
+{
+    m_output.append(m_pending);
+    m_pending.clear();
+    return std::exchange(m_output, QByteArray());
+}

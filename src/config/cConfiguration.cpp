@@ -1,0 +1,228 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "config/cConfiguration.h"
+
+#include "app/Tools.h"
+#include "config/XmlWriter.h"
+#include "errors/Exceptions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <pugixml.hpp>
+
+#include <cerrno>
+#include <cstring>
+
+cConfiguration *AppConfiguration = nullptr;
+
+namespace
+{
+// Comments, processing instructions and the doctype are kept so that they pass through a save.
+constexpr unsigned ParseFlags = pugi::parse_cdata | pugi::parse_escapes |
+                                pugi::parse_wconv_attribute | pugi::parse_declaration |
+                                pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype;
+
+QString Text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// The encoding that an XML declaration at the start of the bytes names; empty when none.
+QString DeclaredEncoding(const QByteArray &bytes)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral(R"(^\s*<\?xml[^>]*?encoding\s*=\s*["']([^"']*)["'])"));
+    const auto match = declaration.match(QString::fromLatin1(bytes.left(256)));
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString DeclaredEncoding(const pugi::xml_document &document)
+{
+    for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling())
+        if (node.type() == pugi::node_declaration)
+            return Text(node.attribute("encoding").value());
+    return QString();
+}
+
+QString TextContent(const pugi::xml_node &element)
+{
+    const pugi::xml_node child = element.first_child();
+    if (!child)
+        return QString();
+    const bool text = child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata;
+    if (!text || child.next_sibling())
+        throw EXmlFileError(
+            QStringLiteral("The element \"%1\" must hold a single text and nothing else")
+                .arg(Text(element.name())));
+    return Text(child.value());
+}
+
+void SetAttribute(pugi::xml_node element, const QString &name, const QString &value)
+{
+    const QByteArray key = name.toUtf8();
+    pugi::xml_attribute attribute = element.attribute(key.constData());
+    if (!attribute)
+        attribute = element.append_attribute(key.constData());
+    attribute.set_value(value.toUtf8().constData());
+}
+
+pugi::xml_node ChildOrAppend(pugi::xml_node parent, const char *name)
+{
+    pugi::xml_node child = parent.child(name);
+    return child ? child : parent.append_child(name);
+}
+
+QString Position(const QByteArray &bytes, ptrdiff_t offset)
+{
+    const QByteArray before = bytes.left(qsizetype(offset));
+    const qsizetype line = before.count('\n') + 1;
+    const qsizetype column = offset - (before.lastIndexOf('\n') + 1) + 1;
+    return QStringLiteral("line %1, column %2").arg(line).arg(column);
+}
+// Writes the file through a temporary one that replaces it only once every byte is written, so a
+// failed save leaves the old file whole. The file holds a password: only its owner may read it.
+void SaveWhole(const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile file(fileName);
+    // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s result.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        const qint64 written = file.write(bytes);
+        const int writeError = errno;
+        if (written == bytes.size() && file.commit())
+            return;
+        file.cancelWriting();
+        if (written >= 0 && written < bytes.size())
+            throw EFileSystemError(
+                QStringLiteral(
+                    "Cannot write the configuration file %1: %2 (%3 of %4 bytes written)")
+                    .arg(fileName, QString::fromLocal8Bit(std::strerror(writeError)))
+                    .arg(written)
+                    .arg(bytes.size()));
+    }
+    throw EFileSystemError(QStringLiteral("Cannot write the configuration file %1: %2")
+                               .arg(fileName, file.errorString()));
+}
+} // namespace
+
+cConfiguration::cConfiguration(const QString &fileName)
+    : FFileName(fileName), XML(std::make_unique<pugi::xml_document>()),
+      m_parameters(std::make_unique<cParameters>())
+{
+}
+
+cConfiguration::~cConfiguration() = default;
+
+QString cConfiguration::DefaultXML()
+{
+    return QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+        "<configuration>\r\n"
+        "  <connection password=\"WARPE7\" user=\"sa\" catalog=\"qolma\" "
+        "server=\".\\SQLEXPRESS\">Provider=SQLOLEDB.1;Password=%password%;Persist Security "
+        "Info=True;User ID=%user%;Initial Catalog=%catalog%;Data Source=%server%</connection>\r\n"
+        "  <appearence skin=\"Amakrits\"/>\r\n"
+        "</configuration>");
+}
+
+void cConfiguration::Read()
+{
+    if (QFileInfo(FFileName).isFile()) {
+        QFile file(FFileName);
+        if (!file.open(QIODevice::ReadOnly))
+            throw EFileSystemError(QStringLiteral("Cannot read the configuration file %1: %2")
+                                       .arg(FFileName, file.errorString()));
+        const QByteArray bytes = file.readAll();
+        const auto encoding =
+            EncodingWriter::TargetFor(DeclaredEncoding(bytes)) == EncodingWriter::Latin1
+                ? pugi::encoding_latin1
+                : pugi::encoding_auto;
+        const pugi::xml_parse_result result =
+            XML->load_buffer(bytes.constData(), size_t(bytes.size()), ParseFlags, encoding);
+        if (!result)
+            throw EXmlFileError(
+                QStringLiteral("%1 (%2) in %3")
+                    .arg(Text(result.description()), Position(bytes, result.offset), FFileName));
+    } else {
+        const QByteArray bytes = DefaultXML().toUtf8();
+        XML->load_buffer(bytes.constData(), size_t(bytes.size()), ParseFlags, pugi::encoding_utf8);
+    }
+
+    FConnection = rConnection();
+    FAppearence = rAppearence();
+    FTables.clear();
+    m_parameters->Clear();
+    FConnection.parameters = m_parameters.get();
+
+    const pugi::xml_node configuration = XML->child("configuration");
+    if (!configuration)
+        return;
+
+    if (const pugi::xml_node connection = configuration.child("connection")) {
+        FConnection.connection_string = TextContent(connection);
+        for (const pugi::xml_attribute &attribute : connection.attributes())
+            m_parameters->Add(Text(attribute.name()) + QLatin1Char('=') + Text(attribute.value()));
+    }
+
+    if (const pugi::xml_node appearence = configuration.child("appearence"))
+        FAppearence.skin = Text(appearence.attribute("skin").value());
+
+    const pugi::xml_node tables = configuration.child("tables");
+    if (!tables)
+        return;
+    Fbackup_path = Text(tables.attribute("path").value());
+    if (Fbackup_path.isEmpty())
+        Fbackup_path = BackupPath;
+    for (const pugi::xml_node &table : tables.children("table")) {
+        rTableInformation entry;
+        entry.tablename = Text(table.attribute("tablename").value());
+        entry.script = TextContent(table);
+        entry.filename = Text(table.attribute("filename").value());
+        FTables.append(entry);
+    }
+}
+
+void cConfiguration::Write()
+{
+    pugi::xml_node configuration = XML->child("configuration");
+    if (!configuration) {
+        if (const pugi::xml_node root = XML->document_element())
+            throw EXmlFileError(
+                QStringLiteral("The root element of %1 is \"%2\", not \"configuration\"")
+                    .arg(FFileName, Text(root.name())));
+        configuration = XML->append_child("configuration");
+    }
+
+    const pugi::xml_node connection = ChildOrAppend(configuration, "connection");
+    for (const QString &line : m_parameters->Lines()) {
+        const QString name = cParameters::NameOf(line);
+        // A line without a name cannot become an attribute.
+        if (!name.isEmpty())
+            SetAttribute(connection, name, m_parameters->Value(name));
+    }
+
+    SetAttribute(ChildOrAppend(configuration, "appearence"), QStringLiteral("skin"),
+                 FAppearence.skin);
+
+    if (const pugi::xml_node oldTables = configuration.child("tables"))
+        configuration.remove_child(oldTables);
+    if (!FTables.isEmpty()) {
+        pugi::xml_node tables = configuration.append_child("tables");
+        tables.append_attribute("path").set_value(Fbackup_path.toUtf8().constData());
+        for (const rTableInformation &entry : std::as_const(FTables)) {
+            pugi::xml_node table = tables.append_child("table");
+            table.append_attribute("tablename").set_value(entry.tablename.toUtf8().constData());
+            if (!entry.script.isEmpty())
+                table.append_child(pugi::node_pcdata).set_value(entry.script.toUtf8().constData());
+            table.append_attribute("filename").set_value(entry.filename.toUtf8().constData());
+        }
+    }
+
+    EncodingWriter writer(EncodingWriter::TargetFor(DeclaredEncoding(*XML)));
+    XML->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    const QByteArray bytes = writer.finish();
+
+    SaveWhole(FFileName, bytes);
+}

@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Starts the built program on a virtual X display and drives it with synthetic keys, as a person
+// would with the keyboard.
+#include "TestSupport.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <pugixml.hpp>
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void firstRunCreatesFoldersAndWritesTheDefaultConfiguration();
+    void unreadableConfigurationEndsTheProgramBeforeAnyWindow();
+
+private:
+    // Runs xdotool with the arguments on the virtual display; its standard output.
+    QByteArray xdotool(const QStringList &arguments);
+    // Waits until a window whose title matches the pattern exists; its id, empty on time-out.
+    QByteArray waitForWindow(const QString &titlePattern, int timeoutMs = 20000);
+    void startProgram(QProcess &program, const QString &dataFolder);
+
+    QProcess m_xvfb;
+    QString m_display;
+};
+
+void TestProgram::initTestCase()
+{
+    // Xvfb writes the number of the display it chose on the descriptor given by -displayfd.
+    m_xvfb.setProcessChannelMode(QProcess::SeparateChannels);
+    m_xvfb.start(QStringLiteral("Xvfb"),
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                  QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp")});
+    QVERIFY2(m_xvfb.waitForStarted(), "Xvfb does not start");
+    QDeadlineTimer deadline(20000);
+    while (!m_xvfb.canReadLine() && !deadline.hasExpired())
+        m_xvfb.waitForReadyRead(200);
+    const QByteArray number = m_xvfb.readLine().trimmed();
+    QVERIFY2(!number.isEmpty(), "Xvfb gave no display number");
+    m_display = QLatin1Char(':') + QString::fromLatin1(number);
+}
+
+void TestProgram::cleanupTestCase()
+{
+    m_xvfb.terminate();
+    m_xvfb.waitForFinished(5000);
+}
+
+QByteArray TestProgram::xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("xdotool"), arguments);
+    process.waitForFinished(20000);
+    return process.readAllStandardOutput();
+}
+
+QByteArray TestProgram::waitForWindow(const QString &titlePattern, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        const QByteArray found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                          QStringLiteral("--name"), titlePattern})
+                                     .trimmed();
+        if (!found.isEmpty())
+            return found.split('\n').constFirst();
+        QThread::msleep(100);
+    }
+    return QByteArray();
+}
+
+void TestProgram::startProgram(QProcess &program, const QString &dataFolder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataFolder);
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(ORVEL_PROGRAM), {});
+    QVERIFY(program.waitForStarted());
+}
+
+void TestProgram::firstRunCreatesFoldersAndWritesTheDefaultConfiguration()
+{
+    QTemporaryDir data;
+    QProcess program;
+    startProgram(program, data.path());
+
+    const QByteArray window = waitForWindow(QStringLiteral("^ORVEL BACKUP$"));
+    QVERIFY2(!window.isEmpty(), "the main window does not show");
+    const QString root = data.path() + QStringLiteral("/orvel-backup/");
+    const QString config = root + QStringLiteral("system/orvel-backup.config");
+    for (const char *folder : {"", "system", "system/style", "backup"})
+        QVERIFY2(QFileInfo(root + QLatin1String(folder)).isDir(), folder);
+    QVERIFY2(!QFileInfo::exists(config), "the start-up itself must write nothing");
+
+    // Files > Close asks; No keeps the program running, Yes ends it.
+    for (bool leave : {false, true}) {
+        xdotool(
+            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(window)});
+        xdotool({QStringLiteral("key"), QStringLiteral("alt+f")});
+        QThread::msleep(300);
+        xdotool({QStringLiteral("key"), QStringLiteral("c")});
+        const QByteArray question = waitForWindow(QStringLiteral("^Confirmer$"));
+        QVERIFY2(!question.isEmpty(), "no close question");
+        xdotool(
+            {QStringLiteral("key"), leave ? QStringLiteral("Return") : QStringLiteral("Escape")});
+        if (!leave) {
+            QVERIFY(!program.waitForFinished(1000));
+            QCOMPARE(program.state(), QProcess::Running);
+        }
+    }
+    QVERIFY2(program.waitForFinished(20000), "the program did not end");
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+
+    pugi::xml_document document;
+    QVERIFY(document.load_file(config.toUtf8().constData()));
+    const pugi::xml_node connection = document.child("configuration").child("connection");
+    QCOMPARE(QByteArray(connection.attribute("password").value()), QByteArray("WARPE7"));
+    QCOMPARE(QByteArray(connection.attribute("user").value()), QByteArray("sa"));
+    QCOMPARE(QByteArray(connection.attribute("catalog").value()), QByteArray("qolma"));
+    QCOMPARE(QByteArray(connection.attribute("server").value()), QByteArray(".\\SQLEXPRESS"));
+    QVERIFY(QByteArray(connection.text().get()).startsWith("Provider=SQLOLEDB.1;Password="));
+    QCOMPARE(
+        QByteArray(document.child("configuration").child("appearence").attribute("skin").value()),
+        QByteArray("Amakrits"));
+    QVERIFY(!document.child("configuration").child("tables"));
+    QVERIFY(TestSupport::ReadFile(config).startsWith(
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><configuration><connection"));
+}
+
+void TestProgram::unreadableConfigurationEndsTheProgramBeforeAnyWindow()
+{
+    QTemporaryDir data;
+    const QString system = data.path() + QStringLiteral("/orvel-backup/system/");
+    QVERIFY(QDir().mkpath(system));
+    const QByteArray broken = "<configuration><connection>";
+    TestSupport::WriteFile(system + QStringLiteral("orvel-backup.config"), broken);
+
+    QProcess program;
+    startProgram(program, data.path());
+    const QByteArray box = waitForWindow(QStringLiteral("^Erreur$"));
+    QVERIFY2(!box.isEmpty(), "no error box");
+    QVERIFY(waitForWindow(QStringLiteral("^ORVEL BACKUP$"), 300).isEmpty());
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(box)});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    QVERIFY2(program.waitForFinished(20000), "the program did not end");
+    QCOMPARE(program.exitCode(), 1);
+    const QByteArray errors = program.readAllStandardError();
+    QVERIFY2(errors.contains("orvel-backup.config"), errors.constData());
+    QCOMPARE(TestSupport::ReadFile(system + QStringLiteral("orvel-backup.config")), broken);
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
