@@ -31,8 +31,8 @@ void cOutputDecoder::Decode(const char *bytes, qsizetype size)
 QString cOutputDecoder::Finish()
 {
     m_text.truncate(m_length);
-    if (m_decoder.HasPendingBytes()) {
-        m_text.append(QChar::ReplacementCharacter);
+    if (const qsizetype pending = m_decoder.PendingBytes()) {
+        m_text.append(QString(pending, QChar::ReplacementCharacter));
         m_decoder.resetState();
     }
     m_length = m_text.size();
