@@ -23,7 +23,7 @@ private:
     class Utf8Decoder : public QStringDecoder
     {
     public:
-        Utf8Decoder() : QStringDecoder(QStringDecoder::Utf8, Flag::ConvertInitialBom) {}
+        Utf8Decoder() : QStringDecoder(QStringDecoder::Utf8) {}
         qsizetype PendingBytes() const { return state.remainingChars; }
     };
 

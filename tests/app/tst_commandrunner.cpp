@@ -272,6 +272,10 @@ void TestCommandRunner::decoderEqualsTheWholeOutputDecoded_data()
         << QByteArray(509, 'a') + "\xc3\xa9"
         << QString(509, QLatin1Char('a')) + QString::fromUtf8("é");
     QTest::newRow("zero byte dropped alone") << QByteArray("ab\0cd", 5) << "abcd";
+    QTest::newRow("byte-order mark at the start") << QByteArray("\xef\xbb\xbf"
+                                                                "abc")
+                                                  << QString::fromUtf8(QByteArray("\xef\xbb\xbf"
+                                                                                  "abc"));
     QTest::newRow("zero bytes at both ends") << QByteArray("\0ab\0", 4) << "ab";
     QTest::newRow("zero byte inside a character")
         << QByteArray(254, 'a') + QByteArray("\xe2\0\x82\xac", 4)
@@ -279,7 +283,8 @@ void TestCommandRunner::decoderEqualsTheWholeOutputDecoded_data()
     QTest::newRow("unfinished character at the end")
         << QByteArray("ab\xe2\x82") << QString::fromUtf8(QByteArray("ab\xe2\x82"));
     QTest::newRow("unfinished 4-byte character at the end")
-        << QByteArray(254, 'a') + "\xf0\x9f\x98" << QString::fromUtf8(QByteArray(254, 'a') + "\xf0\x9f\x98");
+        << QByteArray(254, 'a') + "\xf0\x9f\x98"
+        << QString::fromUtf8(QByteArray(254, 'a') + "\xf0\x9f\x98");
     QTest::newRow("invalid byte") << QByteArray("a\xff"
                                                 "b")
                                   << QString::fromUtf8(QByteArray("a\xff"
