@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 
 #include "app/MessageBox.h"
+#include "app/Styles.h"
 #include "app/TApplication.h"
 #include "app/TForORVELMain.h"
 #include "app/Tools.h"
@@ -26,6 +27,7 @@ int RunApplication(int argc, char *argv[])
 {
     TApplication application(argc, argv);
     TApplication::setApplicationName(QStringLiteral("ORVEL BACKUP"));
+    Styles::RememberSystemLook();
 
     InitApplicationFolders();
 
@@ -38,6 +40,9 @@ int RunApplication(int argc, char *argv[])
         return 1;
     }
     AppConfiguration = configuration.get();
+
+    // Before any window, so that every window is created in the chosen look.
+    Styles::ApplyStartupStyle(AppConfiguration->FAppearence.skin);
 
     int status = 0;
     {
