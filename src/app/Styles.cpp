@@ -131,12 +131,6 @@ QString ResourceOf(const QString &name)
     return QStringLiteral(":/styles/") + slug + QStringLiteral(".json");
 }
 
-bool SameStyleName(const QString &left, const QString &right)
-{
-    const QLocale locale;
-    return locale.toLower(left) == locale.toLower(right);
-}
-
 std::optional<QColor> ColourOf(const QJsonObject &object, const char *key)
 {
     const QJsonValue value = object.value(QLatin1String(key));
@@ -282,6 +276,12 @@ bool Styles::TrySetStyle(const QString &name, bool showError)
     Apply(style->baseStyle, style->palette, style->palette, SharedStyleSheet());
     activeStyleName() = style->name;
     return true;
+}
+
+bool Styles::SameStyleName(const QString &left, const QString &right)
+{
+    const QLocale locale;
+    return locale.toLower(left) == locale.toLower(right);
 }
 
 bool Styles::ApplyStartupStyle(const QString &skin)

@@ -42,6 +42,9 @@ public:
     // on with the system look when no style has the name.
     static bool ApplyStartupStyle(const QString &skin);
 
+    // Style names compare without regard to case, by the rules of the user's locale.
+    static bool SameStyleName(const QString &left, const QString &right);
+
     // The name of the active style as the list spells it.
     static QString ActiveStyleName();
 
