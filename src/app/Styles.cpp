@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QToolTip>
+#include <QWidget>
 
 #include <utility>
 
@@ -276,6 +277,14 @@ bool Styles::TrySetStyle(const QString &name, bool showError)
     Apply(style->baseStyle, style->palette, style->palette, SharedStyleSheet());
     activeStyleName() = style->name;
     return true;
+}
+
+void Styles::KeepFormFont(QWidget *form)
+{
+    const QFont font = form->font();
+    for (QWidget *control : form->findChildren<QWidget *>())
+        if (!control->testAttribute(Qt::WA_SetFont))
+            control->setFont(font);
 }
 
 bool Styles::SameStyleName(const QString &left, const QString &right)

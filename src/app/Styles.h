@@ -11,6 +11,8 @@
 
 #include <optional>
 
+class QWidget;
+
 // One carried look, as its resource file describes it.
 struct StyleDescription {
     QString name;
@@ -44,6 +46,11 @@ public:
 
     // Style names compare without regard to case, by the rules of the user's locale.
     static bool SameStyleName(const QString &left, const QString &right);
+
+    // Gives every control of the form that has no font of its own the form's font. A style sheet
+    // keeps a form's font from reaching its controls, so forms with a font of their own call
+    // this once their controls exist.
+    static void KeepFormFont(QWidget *form);
 
     // The name of the active style as the list spells it.
     static QString ActiveStyleName();

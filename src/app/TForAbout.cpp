@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/TForAbout.h"
 
+#include "app/Styles.h"
 #include "app/Tools.h"
 
 #include <QHBoxLayout>
@@ -122,6 +123,7 @@ TForAbout::TForAbout(QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(band);
     layout->addLayout(body, 1);
+    Styles::KeepFormFont(this);
 }
 
 void TForAbout::Button1Click()

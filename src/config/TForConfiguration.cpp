@@ -62,10 +62,10 @@ public:
     }
 };
 
-QLabel *BoldLabel(const QString &text)
+QLabel *BoldLabel(const QString &text, const QWidget *form)
 {
     auto *label = new QLabel(text);
-    QFont font = label->font();
+    QFont font = form->font();
     font.setBold(true);
     label->setFont(font);
     return label;
@@ -135,13 +135,13 @@ TForConfiguration::TForConfiguration(QWidget *parent) : QDialog(parent)
     fields->setHorizontalSpacing(0);
     fields->setVerticalSpacing(11);
     fields->setColumnMinimumWidth(0, 138);
-    fields->addWidget(BoldLabel(QStringLiteral("Serveur / Instance")), 0, 0);
+    fields->addWidget(BoldLabel(QStringLiteral("Serveur / Instance"), this), 0, 0);
     fields->addWidget(edServer, 0, 1);
-    fields->addWidget(BoldLabel(QStringLiteral("User")), 1, 0);
+    fields->addWidget(BoldLabel(QStringLiteral("User"), this), 1, 0);
     fields->addWidget(edUser, 1, 1);
-    fields->addWidget(BoldLabel(QStringLiteral("Password")), 2, 0);
+    fields->addWidget(BoldLabel(QStringLiteral("Password"), this), 2, 0);
     fields->addWidget(edPassword, 2, 1);
-    fields->addWidget(BoldLabel(QStringLiteral("DataBase")), 3, 0);
+    fields->addWidget(BoldLabel(QStringLiteral("DataBase"), this), 3, 0);
     fields->addWidget(edCatalog, 3, 1);
     fields->setColumnMinimumWidth(2, 31);
     fields->addWidget(btnCheck, 3, 3);
@@ -254,6 +254,7 @@ TForConfiguration::TForConfiguration(QWidget *parent) : QDialog(parent)
     connect(cmbStyle, &QComboBox::activated, this, &TForConfiguration::cmbStyleChange);
 
     FormCreate();
+    Styles::KeepFormFont(this);
 }
 
 void TForConfiguration::FormCreate()

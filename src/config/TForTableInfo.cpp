@@ -3,6 +3,7 @@
 
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
+#include "app/Styles.h"
 #include "app/Tools.h"
 
 #include <QGridLayout>
@@ -20,10 +21,10 @@ namespace
 {
 const QString CrLf = QStringLiteral("\r\n");
 
-QLabel *BoldLabel(const QString &text)
+QLabel *BoldLabel(const QString &text, const QWidget *form)
 {
     auto *label = new QLabel(text);
-    QFont font = label->font();
+    QFont font = form->font();
     font.setBold(true);
     label->setFont(font);
     return label;
@@ -72,12 +73,12 @@ TForTableInfo::TForTableInfo(QWidget *parent)
     fields->setContentsMargins(39, 30, 20, 10);
     fields->setHorizontalSpacing(10);
     fields->setVerticalSpacing(10);
-    fields->addWidget(BoldLabel(QStringLiteral("Table Name")), 0, 0);
+    fields->addWidget(BoldLabel(QStringLiteral("Table Name"), this), 0, 0);
     fields->addWidget(edTableName, 0, 1, Qt::AlignLeft);
-    auto *scriptLabel = BoldLabel(QStringLiteral("Script"));
+    auto *scriptLabel = BoldLabel(QStringLiteral("Script"), this);
     fields->addWidget(scriptLabel, 1, 0, Qt::AlignTop);
     fields->addWidget(mmScript, 1, 1, Qt::AlignLeft);
-    fields->addWidget(BoldLabel(QStringLiteral("File Name")), 2, 0);
+    fields->addWidget(BoldLabel(QStringLiteral("File Name"), this), 2, 0);
     auto *fileRow = new QHBoxLayout;
     fileRow->setSpacing(0);
     fileRow->addWidget(edFileName);
@@ -113,6 +114,7 @@ TForTableInfo::TForTableInfo(QWidget *parent)
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button1, &QPushButton::clicked, this, &TForTableInfo::Button1Click);
     edTableName->setFocus();
+    Styles::KeepFormFont(this);
 }
 
 QString TForTableInfo::ScriptToMemoText(const QString &script)

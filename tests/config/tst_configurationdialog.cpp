@@ -618,6 +618,12 @@ void TestConfigurationDialog::screenshotsOfThePagesInThreeLooks()
         QStringList pictures;
         RunDialog(
             [&](TForConfiguration *dialog) {
+                // The form's font reaches its controls whatever the look's style sheet.
+                QCOMPARE(dialog->font().pointSize(), 8);
+                for (const QWidget *control : std::initializer_list<const QWidget *>{
+                         dialog->edServer, dialog->cmbStyle, dialog->sgTables,
+                         dialog->sgTables->horizontalHeader(), dialog->btnSave})
+                    QCOMPARE(control->font(), dialog->font());
                 for (QWidget *page :
                      {dialog->tbConnection, dialog->tbAppearence, dialog->tbTables}) {
                     dialog->pgControl->setCurrentWidget(page);

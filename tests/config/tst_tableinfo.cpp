@@ -88,6 +88,7 @@ void TestTableInfo::fieldsShowTheEntry()
         QCOMPARE(dialog->mmScript->document()->blockCount(), 2);
         QCOMPARE(dialog->edFileName->text(), QStringLiteral("orders.dat"));
         QVERIFY(dialog->btnValid->isDefault());
+        TestSupport::SaveScreenshot(dialog, QStringLiteral("table-info"));
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
 }
