@@ -311,6 +311,10 @@ void TestStyles::everyCarriedLookLoadsAndApplies()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     const QImage picture = window->grab().toImage();
+    QString slug = name.toLower();
+    slug.replace(QLatin1Char(' '), QLatin1Char('-'));
+    picture.save(TestSupport::OutputFolder() + QStringLiteral("/style-") + slug +
+                 QStringLiteral(".png"));
     qInstallMessageHandler(previousHandler);
     QVERIFY2(capturedWarnings().isEmpty(), qPrintable(capturedWarnings().join('\n')));
     // The look reaches the window: its background is the look's own.

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void aFailingWriteLeavesExecuteAfterTheRelease();
     void checkAgainstAClosedPortShowsTheClientsError_data();
     void checkAgainstAClosedPortShowsTheClientsError();
+    void anImportThatRaisesKeepsTheRows();
     void screenshotsOfThePagesInThreeLooks();
 
 private:
@@ -603,6 +604,39 @@ void TestConfigurationDialog::checkAgainstAClosedPortShowsTheClientsError()
     QCOMPARE(m_module->ConnectionString().contains("typed"), !user.isEmpty());
     // Nothing of the configuration changed.
     QCOMPARE(AppConfiguration->FConnection.parameters->Lines(), lines);
+}
+
+void TestConfigurationDialog::anImportThatRaisesKeepsTheRows()
+{
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const QString server = QStringLiteral("127.0.0.1,") + QString::number(probe.serverPort());
+    probe.close();
+    // The connection holds the string of a check that failed; listing with it fails too.
+    try {
+        m_module->CheckConnection(CheckConnectionString({server, "Stock", "sa", "pw"}));
+    } catch (const EDatabaseError &) {
+    }
+    AppConfiguration->FTables = {{"Orders", "select 1", "orders.dat"}};
+    MessageBox::setNextAnswers({MessageBox::Yes});
+    bool driven = false;
+    bool raised = false;
+    tTableNames after;
+    RunDialog(
+        [&](TForConfiguration *dialog) {
+            // Straight to the handler: the application object hands such an exception to the
+            // exception window, which this test has not.
+            try {
+                dialog->RunTableAction(TForConfiguration::ImportTables);
+            } catch (const EDatabaseError &) {
+                raised = true;
+            }
+            after = dialog->GridEntries();
+        },
+        &driven);
+    QVERIFY(driven);
+    QVERIFY(raised);
+    QCOMPARE(after, (tTableNames{{"Orders", "select 1", "orders.dat"}}));
 }
 
 void TestConfigurationDialog::screenshotsOfThePagesInThreeLooks()
