@@ -219,4 +219,12 @@ bool WritePrivateOdbcConfig(const QString &folder, QString *error)
     }
     return true;
 }
+bool UsePrivateOdbcConfig(const QString &folder, QString *error)
+{
+    if (!WritePrivateOdbcConfig(folder, error))
+        return false;
+    qputenv("ODBCSYSINI", QFile::encodeName(folder));
+    qputenv("ODBCINI", QFile::encodeName(folder + QStringLiteral("/odbc.ini")));
+    return true;
+}
 } // namespace PgTestServer

@@ -61,6 +61,10 @@ private:
 // that sets ODBCSYSINI to that folder before its first ODBC call sees exactly these drivers, so
 // the program's SQL Server connection strings reach the PostgreSQL server.
 bool WritePrivateOdbcConfig(const QString &folder, QString *error = nullptr);
+// Writes the folder as above and points ODBCSYSINI (and ODBCINI) of this process at it. unixODBC
+// reads these once, at the process's first ODBC call: call this before anything opens a
+// connection or lists drivers (in initTestCase, say).
+bool UsePrivateOdbcConfig(const QString &folder, QString *error = nullptr);
 } // namespace PgTestServer
 
 // Fails the calling test function, with the reason, when the server's settings are missing.
