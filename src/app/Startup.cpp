@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 
 #include "app/MessageBox.h"
+#include "app/Styles.h"
 #include "app/TApplication.h"
 #include "app/TForORVELMain.h"
 #include "app/Tools.h"
@@ -27,6 +28,7 @@ int RunApplication(int argc, char *argv[])
 {
     TApplication application(argc, argv);
     TApplication::setApplicationName(QStringLiteral("ORVEL BACKUP"));
+    Styles::RememberSystemLook();
 
     InitApplicationFolders();
 
@@ -39,6 +41,9 @@ int RunApplication(int argc, char *argv[])
         return 1;
     }
     AppConfiguration = configuration.get();
+
+    // Before any window, so that every window is created in the chosen look.
+    Styles::ApplyStartupStyle(AppConfiguration->FAppearence.skin);
 
     // Creating the data module installs the handler of exceptions that no code catches; it lives
     // until the windows are gone.

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void cleanupTestCase();
     void firstRunCreatesFoldersAndWritesTheDefaultConfiguration();
     void unreadableConfigurationEndsTheProgramBeforeAnyWindow();
+    void unknownSkinShowsTheStyleErrorBeforeTheMainWindow();
 
 private:
     // Runs xdotool with the arguments on the virtual display; its standard output.
@@ -161,6 +162,44 @@ void TestProgram::unreadableConfigurationEndsTheProgramBeforeAnyWindow()
     const QByteArray errors = program.readAllStandardError();
     QVERIFY2(errors.contains("orvel-backup.config"), errors.constData());
     QCOMPARE(TestSupport::ReadFile(system + QStringLiteral("orvel-backup.config")), broken);
+}
+
+void TestProgram::unknownSkinShowsTheStyleErrorBeforeTheMainWindow()
+{
+    QTemporaryDir data;
+    const QString system = data.path() + QStringLiteral("/orvel-backup/system/");
+    QVERIFY(QDir().mkpath(system));
+    const QString config = system + QStringLiteral("orvel-backup.config");
+    TestSupport::WriteFile(config, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><configuration>"
+                                   "<appearence skin=\"Pearl\"/></configuration>");
+
+    QProcess program;
+    startProgram(program, data.path());
+    const QByteArray box = waitForWindow(QStringLiteral("^Erreur$"));
+    QVERIFY2(!box.isEmpty(), "no style error box");
+    QVERIFY(waitForWindow(QStringLiteral("^ORVEL BACKUP$"), 300).isEmpty());
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(box)});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+
+    // Start-up goes on, in the system look.
+    const QByteArray window = waitForWindow(QStringLiteral("^ORVEL BACKUP$"));
+    QVERIFY2(!window.isEmpty(), "the main window does not show after the style error");
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(window)});
+    xdotool({QStringLiteral("key"), QStringLiteral("alt+f")});
+    QThread::msleep(300);
+    xdotool({QStringLiteral("key"), QStringLiteral("c")});
+    const QByteArray question = waitForWindow(QStringLiteral("^Confirmer$"));
+    QVERIFY2(!question.isEmpty(), "no close question");
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    QVERIFY2(program.waitForFinished(20000), "the program did not end");
+    QCOMPARE(program.exitCode(), 0);
+
+    // The configured name stays until the user saves the Configuration dialog.
+    pugi::xml_document document;
+    QVERIFY(document.load_file(config.toUtf8().constData()));
+    QCOMPARE(
+        QByteArray(document.child("configuration").child("appearence").attribute("skin").value()),
+        QByteArray("Pearl"));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
