@@ -166,9 +166,12 @@ void cTransfer::ProcessRow(int index, bool truncate)
 
 QString cTransfer::FailureOf(const CommandResult &result)
 {
-    if (!result.started)
-        return QStringLiteral("bcp could not be started.");
     const QStringList lines = result.output.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    if (!result.started) {
+        // The runner says why, when it knows.
+        const QString reason = FirstNonEmptyLine(lines);
+        return reason.isEmpty() ? QStringLiteral("bcp could not be started.") : reason;
+    }
     for (const QString &line : lines)
         if (IsErrorLine(line))
             return line.trimmed();

@@ -410,6 +410,8 @@ void TestTransferRun::failureIsFoundInStatusAndOutput_data()
     QTest::newRow("exit status 2, no output") << "" << 2 << true << true
                                               << "bcp exited with status 2.";
     QTest::newRow("not started") << "" << -1 << false << false << "bcp could not be started.";
+    QTest::newRow("not started, with the reason")
+        << "\nbcp: command not found\n" << -1 << false << false << "bcp: command not found";
     QTest::newRow("killed") << "" << -1 << true << false << "bcp ended abnormally.";
     QTest::newRow("SQLState with status 0")
         << "SQLState = 08001, NativeError = 2\nError = [ODBC]Login timeout expired\n" << 0 << true
