@@ -294,8 +294,8 @@ void TforBackup::sgTablesDrawCell(QPainter *painter, const QStyleOptionViewItem 
         const QString &text = ACol == 1 ? row.tableName : row.FileName;
         const QColor background =
             option.palette.color(highlighted ? QPalette::Highlight : QPalette::Base);
-        QColor colour = option.palette.color(highlighted ? QPalette::HighlightedText
-                                                         : QPalette::Text);
+        QColor colour =
+            option.palette.color(highlighted ? QPalette::HighlightedText : QPalette::Text);
         if (row.Failed)
             colour = ErrorColour(background);
         painter->setPen(colour);
@@ -357,9 +357,8 @@ void TforBackup::done(int result)
 
 void TforBackup::ShowGauge(const QString &current)
 {
-    QString text =
-        QString::number(cTransfer::Percent(FTransfer.Progress(), FTransfer.Range())) +
-        QLatin1Char('%');
+    QString text = QString::number(cTransfer::Percent(FTransfer.Progress(), FTransfer.Range())) +
+                   QLatin1Char('%');
     if (!current.isEmpty())
         text += QStringLiteral(" - ") + current;
     ggTraitment->setValue(std::min(FTransfer.Progress(), ggTraitment->maximum()));

@@ -20,8 +20,9 @@ bool IsErrorLine(const QString &line)
                                              QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression error(QStringLiteral("\\bError\\s*="),
                                           QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression message(QStringLiteral("\\bMsg\\s+\\d+\\s*,\\s*Level\\s+(\\d+)"),
-                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression message(
+        QStringLiteral("\\bMsg\\s+\\d+\\s*,\\s*Level\\s+(\\d+)"),
+        QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression unableBefore(
         QStringLiteral("(\\d+)\\s+rows?\\s+unable\\s+to\\s+be\\s+copied"),
         QRegularExpression::CaseInsensitiveOption);
@@ -42,7 +43,8 @@ bool IsErrorLine(const QString &line)
     if (!unable.hasMatch())
         unable = unableAfter.match(line);
     // A count too long for an integer is above 0 all the same.
-    if (unable.hasMatch() && unable.captured(1).contains(QRegularExpression(QStringLiteral("[1-9]"))))
+    if (unable.hasMatch() &&
+        unable.captured(1).contains(QRegularExpression(QStringLiteral("[1-9]"))))
         return true;
     return false;
 }

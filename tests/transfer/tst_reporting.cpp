@@ -36,8 +36,8 @@ void TestReporting::reportTextEndsEveryEntryWithCrLf_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("empty report") << QStringList() << "";
     QTest::newRow("one empty entry") << QStringList{""} << "\r\n";
-    QTest::newRow("truncation line") << QStringList{"truncate table dbo.Orders"}
-                                     << "truncate table dbo.Orders\r\n";
+    QTest::newRow("truncation line")
+        << QStringList{"truncate table dbo.Orders"} << "truncate table dbo.Orders\r\n";
     QTest::newRow("several entries") << QStringList{"a", "b"} << "a\r\nb\r\n";
     QTest::newRow("lone CR and lone LF") << QStringList{"a\rb\nc\r\nd"} << "a\r\nb\r\nc\r\nd\r\n";
     QTest::newRow("LF then CR is two breaks") << QStringList{"a\n\rb"} << "a\r\n\r\nb\r\n";
@@ -94,10 +94,10 @@ void TestReporting::windowShowsTheReportReadOnly()
     TForReporting::Execute(report);
     QVERIFY(checked);
     // Every line break shows as a line of its own; each entry starts on a new line.
-    QCOMPARE(shownText.split(QLatin1Char('\n')),
-             (QStringList{"", "Starting copy...", "1 rows copied.",
-                          "Network packet size (bytes): 4096", "", "truncate table dbo.Lines", "",
-                          report.at(3), ""}));
+    QCOMPARE(
+        shownText.split(QLatin1Char('\n')),
+        (QStringList{"", "Starting copy...", "1 rows copied.", "Network packet size (bytes): 4096",
+                     "", "truncate table dbo.Lines", "", report.at(3), ""}));
     QCOMPARE(report, before);
 
     // The same list shows the same text again.

@@ -237,9 +237,10 @@ void TestTransferRun::exportRunsEverySelectedRowInListOrder()
     transfer.Run(view);
 
     QCOMPARE(AskedTexts(), (QStringList{ExportQuestion, ReportQuestion}));
-    const QStringList expectedCalls{QStringLiteral("out t1 /b/f1.bak"),
-                                    QStringLiteral("queryout select * from t2 where x = 1 /b/f2.bak"),
-                                    QStringLiteral("out t3 /b/f3.bak")};
+    const QStringList expectedCalls{
+        QStringLiteral("out t1 /b/f1.bak"),
+        QStringLiteral("queryout select * from t2 where x = 1 /b/f2.bak"),
+        QStringLiteral("out t3 /b/f3.bak")};
     QCOMPARE(steps.calls, expectedCalls);
     QStringList expectedReport;
     for (const QString &call : expectedCalls)
@@ -287,8 +288,7 @@ void TestTransferRun::importIgnoresQueriesAndTruncatesOnlyWhenAsked_data()
 {
     QTest::addColumn<bool>("truncate");
     QTest::addColumn<QStringList>("expectedCalls");
-    QTest::newRow("no truncation") << false
-                                   << QStringList{"in t1 /b/f1", "in t2 /b/f2"};
+    QTest::newRow("no truncation") << false << QStringList{"in t1 /b/f1", "in t2 /b/f2"};
     QTest::newRow("truncation") << true
                                 << QStringList{"truncate t1", "in t1 /b/f1", "truncate t2",
                                                "in t2 /b/f2"};
@@ -404,36 +404,39 @@ void TestTransferRun::failureIsFoundInStatusAndOutput_data()
     QTest::newRow("worked") << copied << 0 << true << true << "";
     QTest::newRow("worked, nothing written") << "" << 0 << true << true << "";
     QTest::newRow("exit status 1 with an error line")
-        << "SQLState = S1000, NativeError = 0\r\nError = [ODBC]Unable to open BCP host data-file\r\n"
+        << "SQLState = S1000, NativeError = 0\r\nError = [ODBC]Unable to open BCP host "
+           "data-file\r\n"
         << 1 << true << true << "SQLState = S1000, NativeError = 0";
-    QTest::newRow("exit status 3, normal output") << copied << 3 << true << true << "Starting copy...";
-    QTest::newRow("exit status 2, no output") << "" << 2 << true << true
-                                              << "bcp exited with status 2.";
+    QTest::newRow("exit status 3, normal output")
+        << copied << 3 << true << true << "Starting copy...";
+    QTest::newRow("exit status 2, no output")
+        << "" << 2 << true << true << "bcp exited with status 2.";
     QTest::newRow("not started") << "" << -1 << false << false << "bcp could not be started.";
     QTest::newRow("not started, with the reason")
-        << "\nbcp: command not found\n" << -1 << false << false << "bcp: command not found";
+        << "\nbcp: command not found\n"
+        << -1 << false << false << "bcp: command not found";
     QTest::newRow("killed") << "" << -1 << true << false << "bcp ended abnormally.";
     QTest::newRow("SQLState with status 0")
-        << "SQLState = 08001, NativeError = 2\nError = [ODBC]Login timeout expired\n" << 0 << true
-        << true << "SQLState = 08001, NativeError = 2";
+        << "SQLState = 08001, NativeError = 2\nError = [ODBC]Login timeout expired\n"
+        << 0 << true << true << "SQLState = 08001, NativeError = 2";
     QTest::newRow("Error line alone") << "Starting copy...\n  Error = [ODBC]Invalid object name\n"
                                       << 0 << true << true << "Error = [ODBC]Invalid object name";
     QTest::newRow("warning SQLState is no failure")
         << "SQLState = 01000, NativeError = 5701\nWarning = [ODBC]Changed database context\n"
         << 0 << true << true << "";
-    QTest::newRow("NativeError alone is no Error line")
-        << "NativeError = 0 reported\n" << 0 << true << true << "";
-    QTest::newRow("Msg level 16") << "Msg 4060, Level 16, State 1, Server FAKE, Line 1\nCannot open\n"
-                                  << 0 << true << true
-                                  << "Msg 4060, Level 16, State 1, Server FAKE, Line 1";
-    QTest::newRow("Msg level 11") << "Msg 1, Level 11, State 1\n" << 0 << true << true
-                                  << "Msg 1, Level 11, State 1";
-    QTest::newRow("Msg level 10 is information") << "Msg 5701, Level 10, State 1\n" + copied << 0
-                                                 << true << true << "";
-    QTest::newRow("rows unable above 0") << "Starting copy...\n3 rows unable to be copied.\n" << 0
-                                         << true << true << "3 rows unable to be copied.";
-    QTest::newRow("rows unable 0") << "Starting copy...\n0 rows unable to be copied.\n" << 0
-                                   << true << true << "";
+    QTest::newRow("NativeError alone is no Error line") << "NativeError = 0 reported\n"
+                                                        << 0 << true << true << "";
+    QTest::newRow("Msg level 16")
+        << "Msg 4060, Level 16, State 1, Server FAKE, Line 1\nCannot open\n"
+        << 0 << true << true << "Msg 4060, Level 16, State 1, Server FAKE, Line 1";
+    QTest::newRow("Msg level 11") << "Msg 1, Level 11, State 1\n"
+                                  << 0 << true << true << "Msg 1, Level 11, State 1";
+    QTest::newRow("Msg level 10 is information")
+        << "Msg 5701, Level 10, State 1\n" + copied << 0 << true << true << "";
+    QTest::newRow("rows unable above 0") << "Starting copy...\n3 rows unable to be copied.\n"
+                                         << 0 << true << true << "3 rows unable to be copied.";
+    QTest::newRow("rows unable 0") << "Starting copy...\n0 rows unable to be copied.\n"
+                                   << 0 << true << true << "";
     QTest::newRow("lone carriage returns split lines")
         << "Starting copy...\rSQLState = 37000, NativeError = 4060\r" << 0 << true << true
         << "SQLState = 37000, NativeError = 4060";
