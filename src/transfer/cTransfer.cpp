@@ -179,11 +179,8 @@ QString cTransfer::FailureOf(const CommandResult &result)
             return line.trimmed();
     if (!result.exitedNormally)
         return QStringLiteral("bcp ended abnormally.");
-    if (result.exitCode != 0) {
-        const QString first = FirstNonEmptyLine(lines);
-        return first.isEmpty() ? QStringLiteral("bcp exited with status %1.").arg(result.exitCode)
-                               : first;
-    }
+    if (result.exitCode != 0)
+        return QStringLiteral("bcp exited with status %1.").arg(result.exitCode);
     return QString();
 }
 

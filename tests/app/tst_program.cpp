@@ -111,7 +111,9 @@ void TestProgram::firstRunCreatesFoldersAndWritesTheDefaultConfiguration()
             {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(window)});
         xdotool({QStringLiteral("key"), QStringLiteral("alt+f")});
         QThread::msleep(300);
-        xdotool({QStringLiteral("key"), QStringLiteral("c")});
+        // "&Configuration" comes first with the same mnemonic: C, C selects Close, Enter picks it.
+        xdotool({QStringLiteral("key"), QStringLiteral("c"), QStringLiteral("c"),
+                 QStringLiteral("Return")});
         const QByteArray question = waitForWindow(QStringLiteral("^Confirmer$"));
         QVERIFY2(!question.isEmpty(), "no close question");
         xdotool(

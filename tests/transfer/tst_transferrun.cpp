@@ -408,7 +408,7 @@ void TestTransferRun::failureIsFoundInStatusAndOutput_data()
            "data-file\r\n"
         << 1 << true << true << "SQLState = S1000, NativeError = 0";
     QTest::newRow("exit status 3, normal output")
-        << copied << 3 << true << true << "Starting copy...";
+        << copied << 3 << true << true << "bcp exited with status 3.";
     QTest::newRow("exit status 2, no output")
         << "" << 2 << true << true << "bcp exited with status 2.";
     QTest::newRow("not started") << "" << -1 << false << false << "bcp could not be started.";
