@@ -6,6 +6,7 @@
 #include "app/TForORVELMain.h"
 #include "app/Tools.h"
 #include "config/cConfiguration.h"
+#include "database/TModule.h"
 #include "errors/Exceptions.h"
 
 #include <QTextStream>
@@ -39,6 +40,11 @@ int RunApplication(int argc, char *argv[])
     }
     AppConfiguration = configuration.get();
 
+    // Creating the data module installs the handler of exceptions that no code catches; it lives
+    // until the windows are gone.
+    auto dataModule = std::make_unique<TModule>();
+    Module = dataModule.get();
+
     int status = 0;
     {
         TForORVELMain mainWindow;
@@ -55,5 +61,6 @@ int RunApplication(int argc, char *argv[])
     AppConfiguration = nullptr;
     configuration.reset();
     ReleaseApplicationTexts();
+    dataModule.reset();
     return status;
 }

@@ -13,7 +13,12 @@ class TModule : public QObject
 {
     Q_OBJECT
 public:
+    // The name of the one connection, as QSqlDatabase knows it.
+    static const QString ConnectionName; // "cnx_test"
+
     explicit TModule(QObject *parent = nullptr); // runs DataModuleCreate
+    // The same over another QtSql driver than "QODBC" (a driver registered by a test, say).
+    TModule(const QString &sqlDriver, QObject *parent);
     ~TModule() override;
 
     // Empties the table over a connection built from AppConfiguration. False when the connection
@@ -26,7 +31,21 @@ public:
 
     void DataModuleCreate();
     void appException(QObject *sender, const std::exception &error);
+
+    // The connection string last set on cnx_test, as given (before its translation for ODBC).
+    const QString &ConnectionString() const;
+    bool IsConnected() const;
+
+private:
+    void Close();
+    // Opens cnx_test with the string it holds; throws EDatabaseError with the client's message.
+    void Open();
+    // Sends one SQL text as a plain command; throws EDatabaseError with the server's message.
+    void Execute(const QString &commandText);
+
+    QString m_connectionString;
 };
 
-// The one data module of the running program.
+// The one data module of the running program. The first module created sets it, and clears it
+// when destroyed.
 extern TModule *Module;
