@@ -374,12 +374,11 @@ void TforBackup::RangeChanged(int range)
 
 void TforBackup::RowStarting(int index)
 {
+    // Painted while bcp runs: the command runner keeps handling paint events meanwhile.
     const rInfoCheck &row = FTransfer.InfosCheck.at(index);
     ShowGauge(row.tableName.isEmpty() ? FileNamePart(row.FileName) : row.tableName);
     if (index < sgTables->rowCount())
         sgTables->scrollTo(sgTables->model()->index(index, 0));
-    ggTraitment->repaint();
-    sgTables->repaint();
 }
 
 void TforBackup::RowDone(int index)
@@ -388,7 +387,6 @@ void TforBackup::RowDone(int index)
     ShowGauge(QString());
     QCoreApplication::processEvents();
     sgTables->repaint();
-    ggTraitment->repaint();
 }
 
 void TforBackup::ShowReport(const QStringList &report)
