@@ -9,11 +9,13 @@
 #include "transfer/TforBackup.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 #include <functional>
@@ -456,6 +458,12 @@ void TestBackupDialog::failedRowsAreDrawnInTheErrorColourWithTheirErrorLine()
             }
             QVERIFY(form->InfosCheck().at(row - 1).Complete);
         }
+        // Hovering the cell shows the line as its tooltip.
+        const QPoint inside = CellRect(grid, 2, 1).center();
+        QHelpEvent hover(QEvent::ToolTip, inside, grid->viewport()->mapToGlobal(inside));
+        QApplication::sendEvent(grid->viewport(), &hover);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("SQLState = 42S02, NativeError = 208"));
+        QToolTip::hideText();
         QVERIFY(form->sgTablesHint(0, 2).isEmpty());
         QVERIFY(form->sgTablesHint(3, 2).isEmpty());
         TestSupport::SaveScreenshot(form, QStringLiteral("transfer-with-a-failed-row"));
