@@ -29,6 +29,45 @@ QString Text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
+// UTF-8 of a text in a buffer that is reused from call to call, so that writing thousands of
+// values allocates nothing; the pointer holds until the next call.
+class Utf8
+{
+public:
+    const char *operator()(const QString &text)
+    {
+        m_buffer.clear();
+        const char16_t *unit = reinterpret_cast<const char16_t *>(text.utf16());
+        const char16_t *end = unit + text.size();
+        for (; unit != end; ++unit) {
+            char32_t c = *unit;
+            if (c < 0x80) {
+                m_buffer.push_back(char(c));
+                continue;
+            }
+            if (QChar::isHighSurrogate(c) && unit + 1 != end && QChar::isLowSurrogate(unit[1]))
+                c = QChar::surrogateToUcs4(char16_t(c), *++unit);
+            else if (QChar::isSurrogate(c))
+                c = QChar::ReplacementCharacter;
+            if (c < 0x800) {
+                m_buffer.push_back(char(0xC0 | (c >> 6)));
+            } else if (c < 0x10000) {
+                m_buffer.push_back(char(0xE0 | (c >> 12)));
+                m_buffer.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            } else {
+                m_buffer.push_back(char(0xF0 | (c >> 18)));
+                m_buffer.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+                m_buffer.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            }
+            m_buffer.push_back(char(0x80 | (c & 0x3F)));
+        }
+        return m_buffer.c_str();
+    }
+
+private:
+    std::string m_buffer;
+};
+
 // The encoding that an XML declaration at the start of the bytes names; empty when none.
 QString DeclaredEncoding(const QByteArray &bytes)
 {
@@ -72,6 +111,31 @@ pugi::xml_node ChildOrAppend(pugi::xml_node parent, const char *name)
 {
     pugi::xml_node child = parent.child(name);
     return child ? child : parent.append_child(name);
+}
+
+// Whether the "tables" element is exactly what Write would build from the values read out of it:
+// the last child, a non-empty "path" alone, and only "table" children with the attributes
+// "tablename" and "filename" in that order and a non-empty text or nothing.
+bool IsAsWritten(const pugi::xml_node &configuration, const pugi::xml_node &tables)
+{
+    if (configuration.last_child() != tables || !tables.first_child())
+        return false;
+    const pugi::xml_attribute path = tables.first_attribute();
+    if (!path || std::strcmp(path.name(), "path") != 0 || !*path.value() || path.next_attribute())
+        return false;
+    for (pugi::xml_node table = tables.first_child(); table; table = table.next_sibling()) {
+        if (table.type() != pugi::node_element || std::strcmp(table.name(), "table") != 0)
+            return false;
+        const pugi::xml_attribute name = table.first_attribute();
+        const pugi::xml_attribute file = name.next_attribute();
+        if (!name || std::strcmp(name.name(), "tablename") != 0 || !file ||
+            std::strcmp(file.name(), "filename") != 0 || file.next_attribute())
+            return false;
+        const pugi::xml_node text = table.first_child();
+        if (text && (text.type() != pugi::node_pcdata || !*text.value() || text.next_sibling()))
+            return false;
+    }
+    return true;
 }
 
 QString Position(const QByteArray &bytes, ptrdiff_t offset)
@@ -150,6 +214,7 @@ void cConfiguration::Read()
         XML->load_buffer(bytes.constData(), size_t(bytes.size()), ParseFlags, pugi::encoding_utf8);
     }
 
+    m_documentTables.reset();
     FConnection = rConnection();
     FAppearence = rAppearence();
     FTables.clear();
@@ -182,6 +247,8 @@ void cConfiguration::Read()
         entry.filename = Text(table.attribute("filename").value());
         FTables.append(entry);
     }
+    if (IsAsWritten(configuration, tables))
+        m_documentTables = DocumentTables{Fbackup_path, FTables};
 }
 
 void cConfiguration::Write()
@@ -206,17 +273,27 @@ void cConfiguration::Write()
     SetAttribute(ChildOrAppend(configuration, "appearence"), QStringLiteral("skin"),
                  FAppearence.skin);
 
-    if (const pugi::xml_node oldTables = configuration.child("tables"))
-        configuration.remove_child(oldTables);
-    if (!FTables.isEmpty()) {
-        pugi::xml_node tables = configuration.append_child("tables");
-        tables.append_attribute("path").set_value(Fbackup_path.toUtf8().constData());
-        for (const rTableInformation &entry : std::as_const(FTables)) {
-            pugi::xml_node table = tables.append_child("table");
-            table.append_attribute("tablename").set_value(entry.tablename.toUtf8().constData());
-            if (!entry.script.isEmpty())
-                table.append_child(pugi::node_pcdata).set_value(entry.script.toUtf8().constData());
-            table.append_attribute("filename").set_value(entry.filename.toUtf8().constData());
+    // Rebuilding would give the very element the document holds already when it was written
+    // from these same values; a large table list then costs nothing to keep.
+    const bool tablesUnchanged = m_documentTables.has_value() &&
+                                 m_documentTables->path == Fbackup_path &&
+                                 m_documentTables->tables == FTables;
+    if (!tablesUnchanged) {
+        if (const pugi::xml_node oldTables = configuration.child("tables"))
+            configuration.remove_child(oldTables);
+        m_documentTables.reset();
+        if (!FTables.isEmpty()) {
+            Utf8 utf8;
+            pugi::xml_node tables = configuration.append_child("tables");
+            tables.append_attribute("path").set_value(utf8(Fbackup_path));
+            for (const rTableInformation &entry : std::as_const(FTables)) {
+                pugi::xml_node table = tables.append_child("table");
+                table.append_attribute("tablename").set_value(utf8(entry.tablename));
+                if (!entry.script.isEmpty())
+                    table.append_child(pugi::node_pcdata).set_value(utf8(entry.script));
+                table.append_attribute("filename").set_value(utf8(entry.filename));
+            }
+            m_documentTables = DocumentTables{Fbackup_path, FTables};
         }
     }
 

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace pugi
 {
@@ -67,8 +68,16 @@ public:
     QString &backup_path() { return Fbackup_path; }
 
 private:
+    // The values from which the document's "tables" element was built, or was read when it is
+    // exactly what Write would build from them; empty when it must be rebuilt.
+    struct DocumentTables {
+        QString path;
+        tTableNames tables;
+    };
+
     std::unique_ptr<pugi::xml_document> XML;
     std::unique_ptr<cParameters> m_parameters;
+    std::optional<DocumentTables> m_documentTables;
 };
 
 // The one configuration of the running program.

@@ -54,6 +54,8 @@ private Q_SLOTS:
     void saveIntoAMissingFolderRaises();
     void failedSaveLeavesTheOldFileWhole();
     void rewriteKeepsTheFilePrivate();
+    void changesAfterReadingAWrittenFileReachTheFile_data();
+    void changesAfterReadingAWrittenFileReachTheFile();
 
 private:
     QString configPath() const { return m_dir->path() + QStringLiteral("/Saver.config"); }
@@ -438,6 +440,64 @@ void TestConfiguration::rewriteKeepsTheFilePrivate()
                                             QFileDevice::ReadGroup | QFileDevice::ReadOther);
     config.Write();
     QVERIFY(IsPrivate(configPath()));
+}
+
+void TestConfiguration::changesAfterReadingAWrittenFileReachTheFile_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("nothing") << 0;
+    QTest::newRow("a file name") << 1;
+    QTest::newRow("a script added") << 2;
+    QTest::newRow("an entry removed") << 3;
+    QTest::newRow("the backup folder") << 4;
+    QTest::newRow("the list emptied") << 5;
+}
+
+void TestConfiguration::changesAfterReadingAWrittenFileReachTheFile()
+{
+    QFETCH(int, change);
+    const tTableNames written{{"a", "", "a.dat"}, {"b", "select 1", "b.dat"}};
+    {
+        cConfiguration config(configPath());
+        config.Read();
+        config.FTables = written;
+        config.Fbackup_path = QStringLiteral("/b/");
+        config.Write();
+    }
+    const QByteArray before = ReadFile(configPath());
+    tTableNames expected = written;
+    QString expectedPath = QStringLiteral("/b/");
+    {
+        cConfiguration config(configPath());
+        config.Read();
+        QCOMPARE(config.FTables, written);
+        switch (change) {
+        case 1:
+            config.FTables[0].filename = QStringLiteral("other.dat");
+            break;
+        case 2:
+            config.FTables[0].script = QStringLiteral("select 2");
+            break;
+        case 3:
+            config.FTables.removeFirst();
+            break;
+        case 4:
+            config.Fbackup_path = QStringLiteral("/elsewhere/");
+            break;
+        case 5:
+            config.FTables.clear();
+            break;
+        }
+        expected = config.FTables;
+        expectedPath = expected.isEmpty() ? QString() : config.Fbackup_path;
+        config.Write();
+    }
+    if (change == 0)
+        QCOMPARE(ReadFile(configPath()), before);
+    cConfiguration config(configPath());
+    config.Read();
+    QCOMPARE(config.FTables, expected);
+    QCOMPARE(config.Fbackup_path, expectedPath);
 }
 
 QTEST_GUILESS_MAIN(TestConfiguration)
