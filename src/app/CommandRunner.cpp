@@ -9,6 +9,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 const QStringList BulkCopyToolFolders = {QStringLiteral("/opt/mssql-tools18/bin"),
                                          QStringLiteral("/opt/mssql-tools/bin")};
 
@@ -123,7 +127,8 @@ QString QuoteArgument(const QString &value, bool always)
     return result;
 }
 
-QString FindProgram(const QString &program, const QString &workingFolder)
+QString FindProgram(const QString &program, const QString &workingFolder,
+                    const QStringList &bcpFolders)
 {
     if (program.isEmpty())
         return QString();
@@ -133,7 +138,7 @@ QString FindProgram(const QString &program, const QString &workingFolder)
     }
     QString found = QStandardPaths::findExecutable(program);
     if (found.isEmpty() && program == QLatin1String("bcp"))
-        found = QStandardPaths::findExecutable(program, BulkCopyToolFolders);
+        found = QStandardPaths::findExecutable(program, bcpFolders);
     return found;
 }
 
@@ -155,6 +160,13 @@ CommandResult RunCommandEx(const QString &command, const QString &workingFolder)
     const QString program = FindProgram(name, workingFolder);
     if (program.isEmpty()) {
         result.output = QStringLiteral("%1: command not found\n").arg(name);
+        return result;
+    }
+    // Checked here rather than left to the start: Qt 6.4's QProcess keeps a pipe open after
+    // every start that fails in exec.
+    if (::access(QFile::encodeName(program).constData(), X_OK) != 0) {
+        result.output = QStringLiteral("%1: could not start: %2\n")
+                            .arg(name, QString::fromLocal8Bit(std::strerror(errno)));
         return result;
     }
 

@@ -37,9 +37,10 @@ QString QuoteArgument(const QString &value, bool always = false);
 extern const QStringList BulkCopyToolFolders;
 
 // The executable that a command's first word names: a name with a "/" is taken relative to the
-// working folder; a bare name is looked for on PATH, and "bcp" then in BulkCopyToolFolders.
-// Empty when there is none.
-QString FindProgram(const QString &program, const QString &workingFolder = QString());
+// working folder; a bare name is looked for on PATH, and "bcp" then in the tools folders, in
+// order. Empty when there is none.
+QString FindProgram(const QString &program, const QString &workingFolder = QString(),
+                    const QStringList &bcpFolders = BulkCopyToolFolders);
 
 // Runs the line in the working folder and waits for the child, keeping the windows painted.
 // The first word is the program: looked for on PATH (and, for "bcp", in Microsoft's tools folders).

@@ -14,8 +14,8 @@ public:
     // One decoder runs across all chunks, so a character whose bytes fall into two chunks is
     // decoded whole. A zero byte is dropped alone; the bytes after it are kept.
     void Append(const char *bytes, qsizetype size);
-    // The text of every chunk so far; an unfinished character at the very end counts as one
-    // replacement character, as when the whole output is decoded at once.
+    // The text of every chunk so far; each byte of an unfinished character at the very end gives
+    // a replacement character, as when the whole output is decoded at once.
     QString Finish();
 
 private:
@@ -23,8 +23,8 @@ private:
     class Utf8Decoder : public QStringDecoder
     {
     public:
-        Utf8Decoder() : QStringDecoder(QStringDecoder::Utf8, Flag::ConvertInitialBom) {}
-        bool HasPendingBytes() const { return state.remainingChars != 0; }
+        Utf8Decoder() : QStringDecoder(QStringDecoder::Utf8) {}
+        qsizetype PendingBytes() const { return state.remainingChars; }
     };
 
     void Decode(const char *bytes, qsizetype size);
