@@ -9,6 +9,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <functional>
 #include <optional>
 
 namespace
@@ -235,7 +236,11 @@ QString PickSqlServerDriver(const QStringList &installedDrivers)
     return QString();
 }
 
-QString OdbcConnectionString(const QString &connectionString, const QStringList &installedDrivers)
+namespace
+{
+// The registry is read only when a string has to be translated.
+QString Translate(const QString &connectionString,
+                  const std::function<QStringList()> &installedDrivers)
 {
     for (const QString &key : OdbcKeys(connectionString))
         if (key == QLatin1String("driver") || key == QLatin1String("dsn") ||
@@ -271,7 +276,7 @@ QString OdbcConnectionString(const QString &connectionString, const QStringList 
                            "string (DRIVER=... or DSN=...) instead.")
                 .arg(*provider));
 
-    const QString driver = PickSqlServerDriver(installedDrivers);
+    const QString driver = PickSqlServerDriver(installedDrivers());
     if (driver.isEmpty())
         throw EDatabaseError(QStringLiteral(
             "No SQL Server ODBC driver is registered with unixODBC: install Microsoft's \"ODBC "
@@ -312,7 +317,14 @@ QString OdbcConnectionString(const QString &connectionString, const QStringList 
     return parts.join(QLatin1Char(';'));
 }
 
+} // namespace
+
+QString OdbcConnectionString(const QString &connectionString, const QStringList &installedDrivers)
+{
+    return Translate(connectionString, [&installedDrivers] { return installedDrivers; });
+}
+
 QString OdbcConnectionString(const QString &connectionString)
 {
-    return OdbcConnectionString(connectionString, InstalledOdbcDrivers());
+    return Translate(connectionString, &InstalledOdbcDrivers);
 }

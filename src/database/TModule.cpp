@@ -29,6 +29,7 @@ QString ClientMessage(const QSqlError &error)
         text = QStringLiteral("The database client reported an error without a message.");
     return text;
 }
+
 // Some drivers report the server's own catalogs as plain tables and views (psqlODBC does when
 // its ShowSystemTables option is on); they are never the user's.
 bool IsSystemSchema(const QString &schema)
@@ -104,6 +105,8 @@ void TModule::Execute(const QString &commandText)
 bool TModule::TruncateTable(const QString &TableName)
 {
     Close();
+    if (!AppConfiguration || !AppConfiguration->FConnection.parameters)
+        throw EDatabaseError(QStringLiteral("No configuration is loaded; no connection to open."));
     m_connectionString = getConnectionString(AppConfiguration->FConnection.connection_string,
                                              *AppConfiguration->FConnection.parameters);
     Open();

@@ -192,6 +192,12 @@ void TestModuleSteps::connectionNotOpenAfterOpeningSendsNothing()
     State().steps.clear();
     QVERIFY(!m_module->CheckConnection("DRIVER={Fake};DATABASE=Other"));
     QCOMPARE(State().steps, QStringList({"close", "open DRIVER={Fake};DATABASE=Other", "close"}));
+
+    // Listing needs an open connection; the list stays as it was.
+    State().tables = QStringList{"Orders"};
+    QStringList list{"left over"};
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, m_module->ListUserTables(list));
+    QCOMPARE(list, QStringList{"left over"});
 }
 
 void TestModuleSteps::refusedOpeningRaisesTheClientsMessageAndStops()
