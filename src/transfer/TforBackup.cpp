@@ -175,6 +175,8 @@ TforBackup::TforBackup(cTransferSteps &steps, QWidget *parent) : QDialog(parent)
     sgTables->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgTables->setShowGrid(false);
     sgTables->setWordWrap(false);
+    // Tab leaves the grid, as it does a string grid, instead of moving from cell to cell.
+    sgTables->setTabKeyNavigation(false);
     sgTables->setItemDelegate(new TInfoDelegate(this, sgTables));
 
     auto *Panel1 = new QWidget(this);
@@ -377,16 +379,21 @@ void TforBackup::RowStarting(int index)
     // Painted while bcp runs: the command runner keeps handling paint events meanwhile.
     const rInfoCheck &row = FTransfer.InfosCheck.at(index);
     ShowGauge(row.tableName.isEmpty() ? FileNamePart(row.FileName) : row.tableName);
-    if (index < sgTables->rowCount())
-        sgTables->scrollTo(sgTables->model()->index(index, 0));
+    // A page at a time: scrolling repaints the whole grid, which would cost more than a fast
+    // bcp run if it happened on every row.
+    const QModelIndex cell = sgTables->model()->index(index, 0);
+    if (cell.isValid() && !sgTables->viewport()->rect().contains(sgTables->visualRect(cell)))
+        sgTables->scrollTo(cell, QAbstractItemView::PositionAtTop);
 }
 
 void TforBackup::RowDone(int index)
 {
-    Q_UNUSED(index);
     ShowGauge(QString());
     QCoreApplication::processEvents();
-    sgTables->repaint();
+    // The row whose Complete tick changed; the rest of the grid is as it was.
+    const QRect first = sgTables->visualRect(sgTables->model()->index(index, 0));
+    const QRect last = sgTables->visualRect(sgTables->model()->index(index, 3));
+    sgTables->viewport()->repaint(first.united(last));
 }
 
 void TforBackup::ShowReport(const QStringList &report)
