@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -106,11 +107,8 @@ class TGauge : public QProgressBar
 public:
     using QProgressBar::QProgressBar;
     QString text() const override { return m_text; }
-    void setGaugeText(const QString &text)
-    {
-        m_text = text;
-        update();
-    }
+    // Shown at the gauge's next paint.
+    void setGaugeText(const QString &text) { m_text = text; }
 
 private:
     QString m_text = QStringLiteral("0%");
@@ -121,6 +119,9 @@ QColor ErrorColour(const QColor &background)
 {
     return background.lightness() < 128 ? QColor(255, 120, 120) : QColor(190, 0, 0);
 }
+
+// 25 pictures a second: faster changes are lost on the eye.
+constexpr qint64 RefreshInterval = 40;
 
 void CentreOnScreen(QWidget *window)
 {
@@ -213,6 +214,10 @@ TforBackup::TforBackup(cTransferSteps &steps, QWidget *parent) : QDialog(parent)
     layout->addWidget(Panel2);
     layout->addWidget(sgTables, 1);
     layout->addWidget(Panel1);
+
+    FRefreshTimer = new QTimer(this);
+    FRefreshTimer->setSingleShot(true);
+    connect(FRefreshTimer, &QTimer::timeout, this, [this] { Refresh(false); });
 
     connect(edPath, &QLineEdit::textChanged, this, [this] { edPathChange(); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -363,8 +368,32 @@ void TforBackup::ShowGauge(const QString &current)
                    QLatin1Char('%');
     if (!current.isEmpty())
         text += QStringLiteral(" - ") + current;
-    ggTraitment->setValue(std::min(FTransfer.Progress(), ggTraitment->maximum()));
+    FGaugeValue = std::min(FTransfer.Progress(), ggTraitment->maximum());
     static_cast<TGauge *>(ggTraitment)->setGaugeText(text);
+}
+
+void TforBackup::RequestRefresh(bool now)
+{
+    if (!FLastRefresh.isValid() || FLastRefresh.elapsed() >= RefreshInterval) {
+        Refresh(now);
+        return;
+    }
+    if (!FRefreshTimer->isActive())
+        FRefreshTimer->start(int(RefreshInterval - FLastRefresh.elapsed()));
+}
+
+void TforBackup::Refresh(bool now)
+{
+    FRefreshTimer->stop();
+    FLastRefresh.restart();
+    ggTraitment->setValue(FGaugeValue);
+    if (now) {
+        ggTraitment->repaint();
+        sgTables->viewport()->repaint();
+    } else {
+        ggTraitment->update();
+        sgTables->viewport()->update();
+    }
 }
 
 void TforBackup::RangeChanged(int range)
@@ -372,28 +401,32 @@ void TforBackup::RangeChanged(int range)
     // A gauge whose range is empty would show a busy animation instead of 0%.
     ggTraitment->setRange(0, std::max(range, 1));
     ShowGauge(QString());
+    Refresh(true);
 }
 
 void TforBackup::RowStarting(int index)
 {
-    // Painted while bcp runs: the command runner keeps handling paint events meanwhile.
+    // Painted while bcp runs: the command runner keeps handling paint and timer events.
     const rInfoCheck &row = FTransfer.InfosCheck.at(index);
     ShowGauge(row.tableName.isEmpty() ? FileNamePart(row.FileName) : row.tableName);
-    // A page at a time: scrolling repaints the whole grid, which would cost more than a fast
-    // bcp run if it happened on every row.
+    // A page at a time: scrolling repaints the whole grid.
     const QModelIndex cell = sgTables->model()->index(index, 0);
     if (cell.isValid() && !sgTables->viewport()->rect().contains(sgTables->visualRect(cell)))
         sgTables->scrollTo(cell, QAbstractItemView::PositionAtTop);
+    RequestRefresh(false);
 }
 
 void TforBackup::RowDone(int index)
 {
+    Q_UNUSED(index);
     ShowGauge(QString());
     QCoreApplication::processEvents();
-    // The row whose Complete tick changed; the rest of the grid is as it was.
-    const QRect first = sgTables->visualRect(sgTables->model()->index(index, 0));
-    const QRect last = sgTables->visualRect(sgTables->model()->index(index, 3));
-    sgTables->viewport()->repaint(first.united(last));
+    RequestRefresh(true);
+}
+
+void TforBackup::RunFinished()
+{
+    Refresh(true);
 }
 
 void TforBackup::ShowReport(const QStringList &report)

@@ -6,6 +6,7 @@
 #include "transfer/cTransfer.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QLineEdit;
@@ -14,6 +15,7 @@ class QProgressBar;
 class QPushButton;
 class QStyleOptionViewItem;
 class QTableWidget;
+class QTimer;
 
 class TforBackup : public QDialog, private cTransferView
 {
@@ -60,12 +62,20 @@ private:
     void ActionPressed();
     void btnActionClick();
     void ShowGauge(const QString &current);
+    // Paints the gauge and the grid now when the last time is long enough ago, else a little
+    // later: a run of fast rows then costs no paint per row, a slow row still shows at once.
+    void RequestRefresh(bool now);
+    void Refresh(bool now);
 
     // What the run asks of the window.
     void RangeChanged(int range) override;
     void RowStarting(int index) override;
     void RowDone(int index) override;
+    void RunFinished() override;
     void ShowReport(const QStringList &report) override;
 
     cTransfer FTransfer;
+    int FGaugeValue = 0;
+    QTimer *FRefreshTimer = nullptr;
+    QElapsedTimer FLastRefresh;
 };

@@ -136,6 +136,7 @@ void cTransfer::Run(cTransferView &view)
         InfosCheck[index].Complete = true;
         view.RowDone(index);
     }
+    view.RunFinished();
 
     if (MessageBox::confirm(
             QStringLiteral("Traitement complete, do you want to consult repport ?")))

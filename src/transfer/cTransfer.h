@@ -49,6 +49,8 @@ public:
     virtual void RowStarting(int index) = 0;
     // After the row is ticked Complete and the progress has grown.
     virtual void RowDone(int index) = 0;
+    // After the last row, before the final question.
+    virtual void RunFinished() = 0;
     // Waits until the user has closed the report.
     virtual void ShowReport(const QStringList &report) = 0;
 };

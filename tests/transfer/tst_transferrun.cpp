@@ -72,6 +72,7 @@ public:
         if (onRowDone)
             onRowDone(index);
     }
+    void RunFinished() override { events.append(QStringLiteral("finished")); }
     void ShowReport(const QStringList &report) override
     {
         events.append(QStringLiteral("report"));
@@ -248,7 +249,7 @@ void TestTransferRun::exportRunsEverySelectedRowInListOrder()
     QCOMPARE(transfer.Rapport, expectedReport);
     QCOMPARE(view.shownReport, expectedReport);
     QCOMPARE(view.events, (QStringList{"range 3", "start 0", "done 0", "start 1", "done 1",
-                                       "start 2", "done 2", "report"}));
+                                       "start 2", "done 2", "finished", "report"}));
     for (const rInfoCheck &row : transfer.InfosCheck) {
         QVERIFY(row.Complete);
         QVERIFY(!row.Failed);
@@ -366,7 +367,7 @@ void TestTransferRun::emptyListAsksTheQuestionsAndOffersAnEmptyReport()
     transfer.Run(view);
     QCOMPARE(AskedTexts(), (QStringList{ImportQuestion, TruncateQuestion, ReportQuestion}));
     QVERIFY(steps.calls.isEmpty());
-    QCOMPARE(view.events, (QStringList{"range 0", "report"}));
+    QCOMPARE(view.events, (QStringList{"range 0", "finished", "report"}));
     QVERIFY(view.shownReport.isEmpty());
     QCOMPARE(cTransfer::Percent(transfer.Progress(), transfer.Range()), 0);
 }
