@@ -92,7 +92,9 @@ QByteArray TestProgram::askToClose(const QByteArray &window)
             {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(window)});
         xdotool({QStringLiteral("key"), QStringLiteral("alt+f")});
         QThread::msleep(500);
-        xdotool({QStringLiteral("key"), QStringLiteral("c")});
+        // "&Configuration" comes first with the same mnemonic: C, C selects Close, Enter picks it.
+        xdotool({QStringLiteral("key"), QStringLiteral("c"), QStringLiteral("c"),
+                 QStringLiteral("Return")});
         const QByteArray question = waitForWindow(QStringLiteral("^Confirmer$"), 10000);
         if (!question.isEmpty())
             return question;
