@@ -100,22 +100,6 @@ QString WholeOutput(const QStringList &arguments, const QString &mode, const QSt
     return QString::fromUtf8(process.readAll().replace('\0', QByteArray()));
 }
 
-QList<QJsonObject> LogLines(const QString &path)
-{
-    QList<QJsonObject> lines;
-    for (const QByteArray &line : TestSupport::ReadFile(path).split('\n'))
-        if (!line.isEmpty())
-            lines.append(QJsonDocument::fromJson(line).object());
-    return lines;
-}
-
-QStringList Arguments(const QJsonObject &logLine)
-{
-    QStringList arguments;
-    for (const QJsonValue &value : logLine.value(QStringLiteral("args")).toArray())
-        arguments.append(value.toString());
-    return arguments;
-}
 } // namespace
 
 class TestCommandRunner : public QObject
@@ -420,9 +404,9 @@ void TestCommandRunner::argumentsReachTheProgramWithoutAShell()
     QFETCH(QStringList, expected);
     const CommandResult result = RunCommandEx(line, m_folder.path());
     QVERIFY2(result.started, qPrintable(result.output));
-    const QList<QJsonObject> runs = LogLines(m_log);
+    const QList<QJsonObject> runs = TestSupport::BcpLogLines(m_log);
     QCOMPARE(runs.size(), 1);
-    QCOMPARE(Arguments(runs.first()), expected);
+    QCOMPARE(TestSupport::BcpArguments(runs.first()), expected);
 }
 
 void TestCommandRunner::childRunsInTheWorkingFolder()
@@ -431,7 +415,7 @@ void TestCommandRunner::childRunsInTheWorkingFolder()
     const CommandResult result = RunCommandEx(QStringLiteral("bcp t out \"data file.dat\" -n"),
                                               other.path() + QLatin1Char('/'));
     QVERIFY(result.started);
-    const QList<QJsonObject> runs = LogLines(m_log);
+    const QList<QJsonObject> runs = TestSupport::BcpLogLines(m_log);
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs.first().value(QStringLiteral("cwd")).toString(), other.path());
     QCOMPARE(TestSupport::ReadFile(other.filePath(QStringLiteral("data file.dat"))),
@@ -476,7 +460,7 @@ void TestCommandRunner::failuresToStartNameTheProgram()
     QVERIFY2(result.output.startsWith(expected), qPrintable(result.output));
     QVERIFY(result.output.endsWith(QLatin1Char('\n')));
     QCOMPARE(result.output.count(QLatin1Char('\n')), 1);
-    QVERIFY(LogLines(m_log).isEmpty());
+    QVERIFY(TestSupport::BcpLogLines(m_log).isEmpty());
 }
 
 void TestCommandRunner::bcpIsLookedForInTheToolsFolders()
@@ -542,7 +526,7 @@ void TestCommandRunner::windowsRepaintWhileTheChildRunsWithoutSpinning()
     QTimer::singleShot(1300, &window, [&] {
         paintsWhileRunning = window.paints;
         cpuWhileWaiting = ProcessCpuSeconds() - cpuBefore;
-        const QList<QJsonObject> runs = LogLines(m_log);
+        const QList<QJsonObject> runs = TestSupport::BcpLogLines(m_log);
         QCOMPARE(runs.size(), 1);
         const auto pid = runs.first().value(QStringLiteral("pid")).toInt();
         childWasRunning = ::kill(pid, 0) == 0;

@@ -56,22 +56,6 @@ QList<BcpRun> ReadLog(const QString &path)
     return runs;
 }
 
-// Runs the action on the next modal window of that class once it shows: other modal windows
-// that are up meanwhile are left alone.
-template <typename Window> void OnNextModalOf(std::function<void(Window *)> action)
-{
-    auto *timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        auto *window = qobject_cast<Window *>(QApplication::activeModalWidget());
-        if (window && window->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(window);
-        }
-    });
-    timer->start(10);
-}
-
 QString XmlText(const QString &text)
 {
     return text.toHtmlEscaped();
@@ -236,7 +220,7 @@ void TestMainWindow::configurationAndAboutOpenTheirWindows()
     ShowMainWindow(window);
 
     bool configurationShown = false;
-    OnNextModalOf<TForConfiguration>([&](TForConfiguration *dialog) {
+    TestSupport::OnNextModalOf<TForConfiguration>([&](TForConfiguration *dialog) {
         configurationShown = true;
         dialog->btnCancel->click();
     });
@@ -245,7 +229,7 @@ void TestMainWindow::configurationAndAboutOpenTheirWindows()
     QCOMPARE(AppConfiguration->FTables.size(), 1);
 
     bool aboutShown = false;
-    OnNextModalOf<TForAbout>([&](TForAbout *about) {
+    TestSupport::OnNextModalOf<TForAbout>([&](TForAbout *about) {
         aboutShown = true;
         about->Button1->click();
     });
@@ -315,11 +299,11 @@ void TestMainWindow::exportRunsEveryConfiguredTable()
     QString gauge;
     QString reportText;
     bool opened = false;
-    OnNextModalOf<TforBackup>([&](TforBackup *form) {
+    TestSupport::OnNextModalOf<TforBackup>([&](TforBackup *form) {
         opened = true;
         QCOMPARE(form->windowTitle(), QStringLiteral("Export"));
         QCOMPARE(form->sgTables->rowCount(), 3);
-        OnNextModalOf<TForReporting>([&](TForReporting *shown) {
+        TestSupport::OnNextModalOf<TForReporting>([&](TForReporting *shown) {
             reportText = shown->mmReport->toPlainText();
             shown->btnSave->click();
         });
@@ -386,7 +370,7 @@ void TestMainWindow::importListsOnlyEntriesWhoseDataFileIsFound()
     QStringList tables;
     QStringList report;
     bool opened = false;
-    OnNextModalOf<TforBackup>([&](TforBackup *form) {
+    TestSupport::OnNextModalOf<TforBackup>([&](TforBackup *form) {
         opened = true;
         QCOMPARE(form->windowTitle(), QStringLiteral("Import"));
         for (const rInfoCheck &row : form->InfosCheck())
@@ -431,7 +415,7 @@ void TestMainWindow::importWithABackupFolderWithoutFinalSlash()
     TForORVELMain window;
     ShowMainWindow(window);
     QStringList files;
-    OnNextModalOf<TforBackup>([&](TforBackup *form) {
+    TestSupport::OnNextModalOf<TforBackup>([&](TforBackup *form) {
         for (const rInfoCheck &row : form->InfosCheck())
             files.append(row.FileName);
         form->btnCancel->click();
@@ -451,10 +435,10 @@ void TestMainWindow::importOfAnEmptyListOffersAnEmptyReport()
     ShowMainWindow(window);
     int rows = -1;
     QString reportText = QStringLiteral("not shown");
-    OnNextModalOf<TforBackup>([&](TforBackup *form) {
+    TestSupport::OnNextModalOf<TforBackup>([&](TforBackup *form) {
         rows = form->sgTables->rowCount();
         QVERIFY(form->btnAction->isEnabled());
-        OnNextModalOf<TForReporting>([&](TForReporting *shown) {
+        TestSupport::OnNextModalOf<TForReporting>([&](TForReporting *shown) {
             reportText = shown->mmReport->toPlainText();
             shown->close();
         });
@@ -510,7 +494,7 @@ void TestMainWindow::failuresOfBcpAreFlagged()
     QList<bool> complete;
     QStringList hints;
     QStringList report;
-    OnNextModalOf<TforBackup>([&](TforBackup *form) {
+    TestSupport::OnNextModalOf<TforBackup>([&](TforBackup *form) {
         MessageBox::setNextAnswers({MessageBox::Yes, MessageBox::No});
         form->btnAction->click();
         for (int row = 1; row <= form->InfosCheck().size(); ++row) {
@@ -553,7 +537,7 @@ void TestMainWindow::gaugeShowsTheTableWhileItsBcpRuns()
     QList<bool> completeWhileRunning;
     QList<bool> failed;
     bool killed = false;
-    OnNextModalOf<TforBackup>([&](TforBackup *form) {
+    TestSupport::OnNextModalOf<TforBackup>([&](TforBackup *form) {
         // While the hanging child runs, timers and painting go on: look, then end the child.
         auto *watch = new QTimer(form);
         connect(watch, &QTimer::timeout, form, [&, form, watch] {

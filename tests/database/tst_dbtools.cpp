@@ -33,22 +33,6 @@ QString Build(Builder builder, const QString &first, const QString &file, const 
     return QString();
 }
 
-QList<QJsonObject> LogLines(const QString &path)
-{
-    QList<QJsonObject> lines;
-    for (const QByteArray &line : TestSupport::ReadFile(path).split('\n'))
-        if (!line.isEmpty())
-            lines.append(QJsonDocument::fromJson(line).object());
-    return lines;
-}
-
-QStringList Arguments(const QJsonObject &logLine)
-{
-    QStringList arguments;
-    for (const QJsonValue &value : logLine.value(QStringLiteral("args")).toArray())
-        arguments.append(value.toString());
-    return arguments;
-}
 } // namespace
 
 Q_DECLARE_METATYPE(Builder)
@@ -575,10 +559,10 @@ void TestDBTools::operationsRunBcpInTheBackupFolder()
     QVERIFY(result.exitedNormally);
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.output.contains("\n1 rows copied.\n"), qPrintable(result.output));
-    const QList<QJsonObject> runs = LogLines(m_log);
+    const QList<QJsonObject> runs = TestSupport::BcpLogLines(m_log);
     QCOMPARE(runs.size(), 1);
     expected.replace(expected.indexOf("@"), file);
-    QCOMPARE(Arguments(runs.first()), expected);
+    QCOMPARE(TestSupport::BcpArguments(runs.first()), expected);
     QCOMPARE(runs.first().value("cwd").toString() + "/", BackupPath);
 }
 
@@ -594,7 +578,7 @@ void TestDBTools::exportThenImportReadsTheDataFileBack()
     const CommandResult imported = ImportTable(QStringLiteral("dbo.T"), file);
     QCOMPARE(imported.exitCode, 0);
     QVERIFY2(imported.output.contains("\n1 rows copied.\n"), qPrintable(imported.output));
-    QCOMPARE(LogLines(m_log).size(), 3);
+    QCOMPARE(TestSupport::BcpLogLines(m_log).size(), 3);
 }
 
 void TestDBTools::importOfAMissingFileReportsBcpsError()
@@ -625,10 +609,12 @@ void TestDBTools::missingParametersGiveEmptyValues()
     QVERIFY(ExportTable(QStringLiteral("T"), BackupPath + "T.dat").started);
     AppConfiguration = nullptr;
     QVERIFY(ImportTable(QStringLiteral("T"), BackupPath + "T.dat").started);
-    const QList<QJsonObject> runs = LogLines(m_log);
+    const QList<QJsonObject> runs = TestSupport::BcpLogLines(m_log);
     QCOMPARE(runs.size(), 2);
-    QCOMPARE(Arguments(runs[0]), (QStringList{"T", "out", BackupPath + "T.dat", "-T", "-S", "-n"}));
-    QCOMPARE(Arguments(runs[1]), (QStringList{"T", "in", BackupPath + "T.dat", "-T", "-S", "-n"}));
+    QCOMPARE(TestSupport::BcpArguments(runs[0]),
+             (QStringList{"T", "out", BackupPath + "T.dat", "-T", "-S", "-n"}));
+    QCOMPARE(TestSupport::BcpArguments(runs[1]),
+             (QStringList{"T", "in", BackupPath + "T.dat", "-T", "-S", "-n"}));
 }
 
 void TestDBTools::passwordIsInNoOutput_data()

@@ -5,6 +5,8 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTimer>
 
 namespace TestSupport
@@ -57,6 +59,23 @@ void OnNextModal(std::function<void(QWidget *)> action, int timeoutMs)
         }
     });
     timer->start(10);
+}
+
+QList<QJsonObject> BcpLogLines(const QString &path)
+{
+    QList<QJsonObject> lines;
+    for (const QByteArray &line : ReadFile(path).split('\n'))
+        if (!line.isEmpty())
+            lines.append(QJsonDocument::fromJson(line).object());
+    return lines;
+}
+
+QStringList BcpArguments(const QJsonObject &logLine)
+{
+    QStringList arguments;
+    for (const QJsonValue &value : logLine.value(QStringLiteral("args")).toArray())
+        arguments.append(value.toString());
+    return arguments;
 }
 
 int VisibleTopLevelCount()

@@ -2,8 +2,13 @@
 // Small helpers that several tests share.
 #pragma once
 
+#include <QApplication>
 #include <QByteArray>
+#include <QJsonObject>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -22,6 +27,26 @@ QString SaveScreenshot(QWidget *widget, const QString &name);
 // Runs `action` on the next modal window once it shows (from the event loop), so that a test can
 // answer a real modal dialog that the code under test opens.
 void OnNextModal(std::function<void(QWidget *)> action, int timeoutMs = 10000);
+
+// Runs `action` on the next modal window of that class once it shows; other modal windows that
+// are up meanwhile are left alone.
+template <typename Window> void OnNextModalOf(std::function<void(Window *)> action)
+{
+    auto *timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+        auto *window = qobject_cast<Window *>(QApplication::activeModalWidget());
+        if (window && window->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action(window);
+        }
+    });
+    timer->start(10);
+}
+
+// The runs that the stand-in bcp logged, one JSON object a run, and the arguments of one.
+QList<QJsonObject> BcpLogLines(const QString &path);
+QStringList BcpArguments(const QJsonObject &logLine);
 
 // Top-level widgets that are visible; a window test's cleanup expects none.
 int VisibleTopLevelCount();

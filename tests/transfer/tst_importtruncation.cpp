@@ -33,19 +33,6 @@ const QString PgTemplate = QStringLiteral(
     "DRIVER={PostgreSQL Unicode};SERVER=%host%;PORT=%port%;DATABASE=%catalog%;UID=%user%;"
     "PWD=%password%");
 
-template <typename Window> void OnNextModalOf(std::function<void(Window *)> action)
-{
-    auto *timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        auto *window = qobject_cast<Window *>(QApplication::activeModalWidget());
-        if (window && window->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(window);
-        }
-    });
-    timer->start(10);
-}
 } // namespace
 
 class TestImportTruncation : public QObject
@@ -159,7 +146,7 @@ void TestImportTruncation::truncationEmptiesEachTableBeforeItsImport()
     TForORVELMain window;
     QStringList report;
     QList<bool> complete;
-    OnNextModalOf<TforBackup>([&](TforBackup *form) {
+    TestSupport::OnNextModalOf<TforBackup>([&](TforBackup *form) {
         MessageBox::setNextAnswers({MessageBox::Yes, MessageBox::Yes, MessageBox::No});
         form->btnAction->click();
         report = form->Rapport();
@@ -189,8 +176,8 @@ void TestImportTruncation::rejectedTruncationEndsTheRunInTheExceptionWindow()
     bool dialogOpenDuringException = false;
     QStringList report;
     QList<bool> complete;
-    OnNextModalOf<TforBackup>([&](TforBackup *form) {
-        OnNextModalOf<TForAppException>([&](TForAppException *shown) {
+    TestSupport::OnNextModalOf<TforBackup>([&](TforBackup *form) {
+        TestSupport::OnNextModalOf<TForAppException>([&](TForAppException *shown) {
             details = shown->mmDetails->toPlainText();
             dialogOpenDuringException = form->isVisible();
             shown->reject();
@@ -223,7 +210,7 @@ void TestImportTruncation::rejectedTruncationEndsTheRunInTheExceptionWindow()
 void TestImportTruncation::noToTruncationLeavesTheTablesAlone()
 {
     TForORVELMain window;
-    OnNextModalOf<TforBackup>([&](TforBackup *form) {
+    TestSupport::OnNextModalOf<TforBackup>([&](TforBackup *form) {
         MessageBox::setNextAnswers({MessageBox::Yes, MessageBox::No, MessageBox::No});
         form->btnAction->click();
     });
