@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/XmlWriter.h"
 
+#include <QIODevice>
+
+#include <cerrno>
+
 namespace
 {
 // Length of the UTF-8 sequence that starts with this byte; 1 for a stray byte.
@@ -37,20 +41,33 @@ EncodingWriter::Target EncodingWriter::TargetFor(const QString &encodingName)
     return Ascii;
 }
 
+void EncodingWriter::put(const char *data, qsizetype size)
+{
+    if (m_failed || size == 0)
+        return;
+    errno = 0;
+    if (m_device->write(data, size) != size) {
+        m_failed = true;
+        m_writeError = errno;
+    }
+}
+
 void EncodingWriter::write(const void *data, size_t size)
 {
     const char *bytes = static_cast<const char *>(data);
     if (m_target == Utf8) {
-        m_output.append(bytes, qsizetype(size));
+        put(bytes, qsizetype(size));
         return;
     }
+    m_output.clear();
     if (!m_pending.isEmpty()) {
         m_pending.append(bytes, qsizetype(size));
         const QByteArray joined = std::exchange(m_pending, QByteArray());
         transcode(joined.constData(), size_t(joined.size()));
-        return;
+    } else {
+        transcode(bytes, size);
     }
-    transcode(bytes, size);
+    put(m_output.constData(), m_output.size());
 }
 
 void EncodingWriter::transcode(const char *data, size_t size)
@@ -84,9 +101,9 @@ void EncodingWriter::transcode(const char *data, size_t size)
     }
 }
 
-QByteArray EncodingWriter::finish()
+bool EncodingWriter::finish()
 {
-    m_output.append(m_pending);
+    put(m_pending.constData(), m_pending.size());
     m_pending.clear();
-    return std::exchange(m_output, QByteArray());
+    return !m_failed;
 }

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Turns the UTF-8 that pugixml writes into the bytes of the encoding a declaration names.
+// Turns the UTF-8 that pugixml writes into the bytes of the encoding a declaration names, and
+// passes them straight on to the file being written.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 
 #include <pugixml.hpp>
+
+class QIODevice;
 
 class EncodingWriter : public pugi::xml_writer
 {
@@ -16,16 +19,22 @@ public:
     // gives Ascii, which every 8-bit encoding reads alike.
     static Target TargetFor(const QString &encodingName);
 
-    explicit EncodingWriter(Target target) : m_target(target) {}
+    EncodingWriter(Target target, QIODevice *device) : m_target(target), m_device(device) {}
 
     void write(const void *data, size_t size) override;
-    // The bytes written so far; a sequence cut at the end is passed on as it is.
-    QByteArray finish();
+    // Passes on a sequence cut at the end as it is; false when any byte could not be written.
+    bool finish();
+    // The C library's error of the first write that failed, 0 when none did.
+    int writeError() const { return m_writeError; }
 
 private:
     void transcode(const char *data, size_t size);
+    void put(const char *data, qsizetype size);
 
     Target m_target;
-    QByteArray m_output;
+    QIODevice *m_device;
+    QByteArray m_output;  // one chunk at a time, reused
     QByteArray m_pending; // start of a UTF-8 sequence whose remaining bytes come next
+    bool m_failed = false;
+    int m_writeError = 0;
 };

@@ -7,13 +7,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <pugixml.hpp>
 
-#include <cerrno>
 #include <cstring>
+#include <iterator>
 
 cConfiguration *AppConfiguration = nullptr;
 
@@ -67,15 +66,6 @@ public:
 private:
     std::string m_buffer;
 };
-
-// The encoding that an XML declaration at the start of the bytes names; empty when none.
-QString DeclaredEncoding(const QByteArray &bytes)
-{
-    static const QRegularExpression declaration(
-        QStringLiteral(R"(^\s*<\?xml[^>]*?encoding\s*=\s*["']([^"']*)["'])"));
-    const auto match = declaration.match(QString::fromLatin1(bytes.left(256)));
-    return match.hasMatch() ? match.captured(1) : QString();
-}
 
 QString DeclaredEncoding(const pugi::xml_document &document)
 {
@@ -145,30 +135,6 @@ QString Position(const QByteArray &bytes, ptrdiff_t offset)
     const qsizetype column = offset - (before.lastIndexOf('\n') + 1) + 1;
     return QStringLiteral("line %1, column %2").arg(line).arg(column);
 }
-// Writes the file through a temporary one that replaces it only once every byte is written, so a
-// failed save leaves the old file whole. The file holds a password: only its owner may read it.
-void SaveWhole(const QString &fileName, const QByteArray &bytes)
-{
-    QSaveFile file(fileName);
-    // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s result.
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        const qint64 written = file.write(bytes);
-        const int writeError = errno;
-        if (written == bytes.size() && file.commit())
-            return;
-        file.cancelWriting();
-        if (written >= 0 && written < bytes.size())
-            throw EFileSystemError(
-                QStringLiteral(
-                    "Cannot write the configuration file %1: %2 (%3 of %4 bytes written)")
-                    .arg(fileName, QString::fromLocal8Bit(std::strerror(writeError)))
-                    .arg(written)
-                    .arg(bytes.size()));
-    }
-    throw EFileSystemError(QStringLiteral("Cannot write the configuration file %1: %2")
-                               .arg(fileName, file.errorString()));
-}
 } // namespace
 
 cConfiguration::cConfiguration(const QString &fileName)
@@ -194,21 +160,23 @@ QString cConfiguration::DefaultXML()
 void cConfiguration::Read()
 {
     if (QFileInfo(FFileName).isFile()) {
-        QFile file(FFileName);
-        if (!file.open(QIODevice::ReadOnly))
+        const QByteArray path = QFile::encodeName(FFileName);
+        pugi::xml_parse_result result = XML->load_file(path.constData(), ParseFlags);
+        // pugixml knows the common names of Latin-1 from the declaration; the rarer aliases are
+        // read again as what they name.
+        if (result && result.encoding != pugi::encoding_latin1 &&
+            EncodingWriter::TargetFor(DeclaredEncoding(*XML)) == EncodingWriter::Latin1)
+            result = XML->load_file(path.constData(), ParseFlags, pugi::encoding_latin1);
+        if (result.status == pugi::status_file_not_found || result.status == pugi::status_io_error)
             throw EFileSystemError(QStringLiteral("Cannot read the configuration file %1: %2")
-                                       .arg(FFileName, file.errorString()));
-        const QByteArray bytes = file.readAll();
-        const auto encoding =
-            EncodingWriter::TargetFor(DeclaredEncoding(bytes)) == EncodingWriter::Latin1
-                ? pugi::encoding_latin1
-                : pugi::encoding_auto;
-        const pugi::xml_parse_result result =
-            XML->load_buffer(bytes.constData(), size_t(bytes.size()), ParseFlags, encoding);
-        if (!result)
+                                       .arg(FFileName, Text(result.description())));
+        if (!result) {
+            QFile file(FFileName);
+            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
             throw EXmlFileError(
                 QStringLiteral("%1 (%2) in %3")
                     .arg(Text(result.description()), Position(bytes, result.offset), FFileName));
+        }
     } else {
         const QByteArray bytes = DefaultXML().toUtf8();
         XML->load_buffer(bytes.constData(), size_t(bytes.size()), ParseFlags, pugi::encoding_utf8);
@@ -240,7 +208,9 @@ void cConfiguration::Read()
     Fbackup_path = Text(tables.attribute("path").value());
     if (Fbackup_path.isEmpty())
         Fbackup_path = BackupPath;
-    for (const pugi::xml_node &table : tables.children("table")) {
+    const auto entries = tables.children("table");
+    FTables.reserve(std::distance(entries.begin(), entries.end()));
+    for (const pugi::xml_node &table : entries) {
         rTableInformation entry;
         entry.tablename = Text(table.attribute("tablename").value());
         entry.script = TextContent(table);
@@ -297,9 +267,22 @@ void cConfiguration::Write()
         }
     }
 
-    EncodingWriter writer(EncodingWriter::TargetFor(DeclaredEncoding(*XML)));
-    XML->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    const QByteArray bytes = writer.finish();
-
-    SaveWhole(FFileName, bytes);
+    // Through a temporary file that replaces the old one only once every byte is written, so a
+    // failed save leaves the old file whole. Unbuffered, so that a short write (a full disk, a
+    // size limit) shows at once. The file holds a password: only its owner may read it.
+    QSaveFile file(FFileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        EncodingWriter writer(EncodingWriter::TargetFor(DeclaredEncoding(*XML)), &file);
+        XML->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+        if (writer.finish() && file.commit())
+            return;
+        file.cancelWriting();
+        if (writer.writeError() != 0)
+            throw EFileSystemError(
+                QStringLiteral("Cannot write the configuration file %1: %2")
+                    .arg(FFileName, QString::fromLocal8Bit(std::strerror(writer.writeError()))));
+    }
+    throw EFileSystemError(QStringLiteral("Cannot write the configuration file %1: %2")
+                               .arg(FFileName, file.errorString()));
 }
