@@ -3,6 +3,7 @@
 
 #include "app/FileDialog.h"
 #include "app/MessageBox.h"
+#include "app/Styles.h"
 #include "app/Tools.h"
 #include "errors/Exceptions.h"
 
@@ -93,6 +94,7 @@ TForAppException::TForAppException(QWidget *parent) : QDialog(parent, Qt::Tool)
         done(SaveResult);
     });
     connect(btnExit, &QPushButton::clicked, this, [this] { done(ExitResult); });
+    Styles::KeepFormFont(this);
 }
 
 void TForAppException::reject()
