@@ -32,13 +32,11 @@ int EndOfSegment(const QString &text, int from)
     return semicolon < 0 ? int(text.size()) : semicolon;
 }
 
-// OLE DB reading: pairs separated by ";", blanks around keys and unquoted values dropped, a value
-// in single or double quotes read to its closing quote (a doubled quote stands for one).
-QList<KeyValue> ParseOleDb(const QString &text)
+// Moves past separators and segments without "=" to the next "key=" pair; the key, normalised,
+// with `i` just after its "="; false at the end of the text.
+bool NextKey(const QString &text, int &i, QString &key)
 {
-    QList<KeyValue> pairs;
     const int n = int(text.size());
-    int i = 0;
     while (i < n) {
         while (i < n && (text[i] == QLatin1Char(';') || text[i].isSpace()))
             ++i;
@@ -50,8 +48,23 @@ QList<KeyValue> ParseOleDb(const QString &text)
             i = end + 1;
             continue;
         }
-        KeyValue pair{NormalisedKey(text.mid(i, equals - i)), QString()};
+        key = NormalisedKey(text.mid(i, equals - i));
         i = equals + 1;
+        return true;
+    }
+    return false;
+}
+
+// OLE DB reading: pairs separated by ";", blanks around keys and unquoted values dropped, a value
+// in single or double quotes read to its closing quote (a doubled quote stands for one).
+QList<KeyValue> ParseOleDb(const QString &text)
+{
+    QList<KeyValue> pairs;
+    const int n = int(text.size());
+    int i = 0;
+    QString key;
+    while (NextKey(text, i, key)) {
+        KeyValue pair{key, QString()};
         while (i < n && text[i] != QLatin1Char(';') && text[i].isSpace())
             ++i;
         if (i < n && (text[i] == QLatin1Char('"') || text[i] == QLatin1Char('\''))) {
@@ -85,19 +98,9 @@ QStringList OdbcKeys(const QString &text)
     QStringList keys;
     const int n = int(text.size());
     int i = 0;
-    while (i < n) {
-        while (i < n && (text[i] == QLatin1Char(';') || text[i].isSpace()))
-            ++i;
-        if (i >= n)
-            break;
-        const int equals = text.indexOf(QLatin1Char('='), i);
-        const int end = EndOfSegment(text, i);
-        if (equals < 0 || equals > end) {
-            i = end + 1;
-            continue;
-        }
-        keys.append(NormalisedKey(text.mid(i, equals - i)));
-        i = equals + 1;
+    QString key;
+    while (NextKey(text, i, key)) {
+        keys.append(key);
         while (i < n && text[i].isSpace())
             ++i;
         if (i < n && text[i] == QLatin1Char('{')) {
