@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Capturing 100 MB of output through RunCommand, against "cat" of the same bytes into a pipe
 // read by a bare loop.
+#include "BenchTiming.h"
 #include "app/CommandRunner.h"
 
 #include <QCoreApplication>
@@ -67,27 +68,6 @@ qint64 BareCat(const QString &path)
     return total;
 }
 
-qint64 Elapsed(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed();
-}
-
-// The best of several rounds of each, the two taking turns, so that a slow spell of the machine
-// weighs on both alike.
-std::pair<qint64, qint64> BestOfRounds(const std::function<void()> &baseline,
-                                       const std::function<void()> &measured)
-{
-    qint64 bestBaseline = std::numeric_limits<qint64>::max();
-    qint64 bestMeasured = std::numeric_limits<qint64>::max();
-    for (int round = 0; round < Rounds; ++round) {
-        bestBaseline = std::min(bestBaseline, Elapsed(baseline));
-        bestMeasured = std::min(bestMeasured, Elapsed(measured));
-    }
-    return {bestBaseline, bestMeasured};
-}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -99,8 +79,8 @@ int main(int argc, char *argv[])
 
     qint64 bareBytes = 0;
     qsizetype characters = 0;
-    const auto [baseline, measured] = BestOfRounds(
-        [&] { bareBytes = BareCat(path); },
+    const auto [baseline, measured] = BenchTiming::BestOfRounds(
+        Rounds, [&] { bareBytes = BareCat(path); },
         [&] { characters = RunCommand(QStringLiteral("cat output.txt"), folder.path()).size(); });
 
     std::printf("bytes: %lld (bare loop read %lld; RunCommand gave %lld characters)\n",

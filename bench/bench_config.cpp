@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing a configuration of 10,000 tables, against a bare pugixml load and save of
 // the same file.
+#include "BenchTiming.h"
 #include "app/Tools.h"
 #include "config/cConfiguration.h"
 
@@ -31,18 +32,6 @@ void MakeConfiguration(const QString &path)
     config.Write();
 }
 
-// Best of several rounds, in nanoseconds.
-template <typename Work> qint64 Best(Work work)
-{
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int round = 0; round < Rounds; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed());
-    }
-    return best;
-}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -54,16 +43,19 @@ int main(int argc, char *argv[])
     MakeConfiguration(program);
     QFile::copy(program, bare);
 
-    const qint64 baseline = Best([&] {
-        pugi::xml_document document;
-        document.load_file(bare.toUtf8().constData());
-        document.save_file(bare.toUtf8().constData(), "", pugi::format_raw, pugi::encoding_latin1);
-    });
-    const qint64 measured = Best([&] {
-        cConfiguration config(program);
-        config.Read();
-        config.Write();
-    });
+    const auto [baseline, measured] = BenchTiming::BestOfRounds(
+        Rounds,
+        [&] {
+            pugi::xml_document document;
+            document.load_file(bare.toUtf8().constData());
+            document.save_file(bare.toUtf8().constData(), "", pugi::format_raw,
+                               pugi::encoding_latin1);
+        },
+        [&] {
+            cConfiguration config(program);
+            config.Read();
+            config.Write();
+        });
 
     std::printf("tables: %d\n", Tables);
     std::printf("bare pugixml load and save: %.2f ms\n", double(baseline) / 1e6);

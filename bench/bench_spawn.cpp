@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // 500 exports through ExportTable with the stand-in bcp, which exits at once, against 500
 // direct starts of the same program with the same arguments through QProcess.
+#include "BenchTiming.h"
 #include "app/Tools.h"
 #include "config/cConfiguration.h"
 #include "database/DBTools.h"
@@ -22,27 +23,6 @@ namespace
 constexpr int Runs = 500;
 constexpr int Rounds = 5;
 
-qint64 Elapsed(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed();
-}
-
-// The best of several rounds of each, the two taking turns, so that a slow spell of the machine
-// weighs on both alike.
-std::pair<qint64, qint64> BestOfRounds(const std::function<void()> &baseline,
-                                       const std::function<void()> &measured)
-{
-    qint64 bestBaseline = std::numeric_limits<qint64>::max();
-    qint64 bestMeasured = std::numeric_limits<qint64>::max();
-    for (int round = 0; round < Rounds; ++round) {
-        bestBaseline = std::min(bestBaseline, Elapsed(baseline));
-        bestMeasured = std::min(bestMeasured, Elapsed(measured));
-    }
-    return {bestBaseline, bestMeasured};
-}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -70,7 +50,8 @@ int main(int argc, char *argv[])
             .mid(1);
 
     int failures = 0;
-    const auto [baseline, measured] = BestOfRounds(
+    const auto [baseline, measured] = BenchTiming::BestOfRounds(
+        Rounds,
         [&] {
             for (int i = 0; i < Runs; ++i) {
                 QProcess process;

@@ -13,8 +13,8 @@ clang-format --dry-run --Werror "${sources[@]}"
 
 jobs=$(nproc)
 
-echo "== Build"
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVEL_BUILD_TESTS=ON >/dev/null
+echo "== Build (tests and benchmarks)"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVEL_BUILD_TESTS=ON -DORVEL_BUILD_BENCH=ON >/dev/null
 cmake --build build/test -j "$jobs"
 
 echo "== Sanitizer build"
