@@ -123,11 +123,6 @@ void MessageBox::setNextAnswers(const QList<Answer> &answers)
     queuedAnswers() = answers;
 }
 
-void MessageBox::appendNextAnswer(Answer answer)
-{
-    queuedAnswers().append(answer);
-}
-
 int MessageBox::pendingAnswers()
 {
     return int(queuedAnswers().size());

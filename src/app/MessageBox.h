@@ -28,16 +28,14 @@ public:
     // An error box whose single button bears the given caption (in place of "OK").
     static void errorWithButton(const QString &text, const QString &buttonText);
 
-    static QString titleOf(Kind kind);
-
     // Test seam: while answers are queued, no window opens and each box takes the next answer.
     static void setNextAnswers(const QList<Answer> &answers);
-    static void appendNextAnswer(Answer answer);
     static int pendingAnswers();
     // Every box asked for since the last reset, whether a window opened or an answer was queued.
     static QList<Shown> shown();
     static void resetSeam();
 
 private:
+    static QString titleOf(Kind kind);
     static Answer ask(Kind kind, const QString &text, const QStringList &buttons);
 };

@@ -12,7 +12,6 @@
 
 #include <QTextStream>
 
-#include <cstdio>
 #include <memory>
 
 namespace
