@@ -3,14 +3,19 @@
 
 #include "app/cOutputDecoder.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 const QStringList BulkCopyToolFolders = {QStringLiteral("/opt/mssql-tools18/bin"),
@@ -18,6 +23,33 @@ const QStringList BulkCopyToolFolders = {QStringLiteral("/opt/mssql-tools18/bin"
 
 namespace
 {
+// Bytes that one read of the pipe takes at most, and the size asked for the pipe.
+constexpr int ReadBytes = 1024 * 1024;
+constexpr int PipeBytes = 1024 * 1024;
+// How long the runner goes on reading a child's output before the event loop takes a turn.
+constexpr int DrainSliceMs = 10;
+
+// A file descriptor that is closed when it goes out of scope.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int descriptor) : m_descriptor(descriptor) {}
+    ~FileDescriptor() { Close(); }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int Get() const { return m_descriptor; }
+    void Close()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+        m_descriptor = -1;
+    }
+
+private:
+    int m_descriptor;
+};
+
 bool IsBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
@@ -170,44 +202,94 @@ CommandResult RunCommandEx(const QString &command, const QString &workingFolder)
         return result;
     }
 
+    // The child writes both its streams into one pipe of ours, so that they arrive in the order
+    // written; the program's copy of the write end is closed once the child has started, and the
+    // pipe ends when every holder of it has ended.
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        result.output = QStringLiteral("%1: could not start: %2\n")
+                            .arg(name, QString::fromLocal8Bit(std::strerror(errno)));
+        return result;
+    }
+    const FileDescriptor readEnd(ends[0]);
+    FileDescriptor writeEnd(ends[1]);
+    ::fcntl(readEnd.Get(), F_SETFL, ::fcntl(readEnd.Get(), F_GETFL) | O_NONBLOCK);
+    // A larger pipe lets a talkative child run on longer between two turns of the loop below;
+    // where the system refuses, the pipe keeps its size.
+    ::fcntl(writeEnd.Get(), F_SETPIPE_SZ, PipeBytes);
+
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
     if (!workingFolder.isEmpty())
         process.setWorkingDirectory(workingFolder);
-    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
     // A tool that asks for a password reads end-of-file instead of waiting for an answer that
     // no one can type.
     process.setStandardInputFile(QProcess::nullDevice());
-
-    cOutputDecoder output;
-    char buffer[cOutputDecoder::ChunkSize + 1];
-    const auto drain = [&] {
-        qint64 count;
-        while ((count = process.read(buffer, cOutputDecoder::ChunkSize)) > 0)
-            output.Append(buffer, count);
-    };
-
-    QEventLoop loop;
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, drain);
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            loop.quit();
+    const int childOutput = writeEnd.Get();
+    process.setChildProcessModifier([childOutput] {
+        ::dup2(childOutput, STDOUT_FILENO);
+        ::dup2(childOutput, STDERR_FILENO);
     });
 
     process.start(QIODevice::ReadOnly);
-    if (!process.waitForStarted(-1)) {
+    const bool started = process.waitForStarted(-1);
+    writeEnd.Close();
+    if (!started) {
         result.output =
             QStringLiteral("%1: could not start: %2\n").arg(name, process.errorString());
         return result;
     }
     result.started = true;
+
+    cOutputDecoder output;
+    bool pipeEnded = false;
+    // Takes what the pipe holds and what comes in soon after, for at most one time slice, so that
+    // a talkative child costs few turns of the event loop and the windows still repaint between
+    // slices. The bytes go to the decoder in chunks of at most ChunkSize.
+    const auto drain = [&] {
+        static char buffer[ReadBytes];
+        const QDeadlineTimer slice(DrainSliceMs);
+        while (!pipeEnded) {
+            const ssize_t count = ::read(readEnd.Get(), buffer, sizeof buffer);
+            if (count > 0) {
+                for (ssize_t at = 0; at < count; at += cOutputDecoder::ChunkSize)
+                    output.Append(buffer + at,
+                                  std::min<ssize_t>(cOutputDecoder::ChunkSize, count - at));
+            } else if (count < 0 && errno == EINTR) {
+                continue;
+            } else if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                const qint64 left = slice.remainingTime();
+                pollfd ready = {readEnd.Get(), POLLIN, 0};
+                if (left <= 0 || ::poll(&ready, 1, int(left)) <= 0)
+                    return;
+            } else {
+                // End of file, or an error that ends the pipe for us all the same.
+                pipeEnded = true;
+            }
+        }
+    };
+
+    QEventLoop loop;
+    QSocketNotifier notifier(readEnd.Get(), QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
+        drain();
+        if (pipeEnded) {
+            notifier.setEnabled(false);
+            if (process.state() == QProcess::NotRunning)
+                loop.quit();
+        }
+    });
+    QObject::connect(&process, &QProcess::finished, &loop, [&] {
+        if (pipeEnded)
+            loop.quit();
+    });
     // Paint and timer events go on while the child runs; user input waits until it has ended,
     // so nothing can start a second transfer meanwhile.
-    if (process.state() != QProcess::NotRunning)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
     drain();
+    if (!pipeEnded || process.state() != QProcess::NotRunning)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     result.output = output.Finish();
     result.exitedNormally = process.exitStatus() == QProcess::NormalExit;
     result.exitCode = result.exitedNormally ? process.exitCode() : -1;

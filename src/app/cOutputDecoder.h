@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringDecoder>
 
 class cOutputDecoder
 {
@@ -11,25 +10,28 @@ public:
     // Bytes arrive from the pipe in chunks of at most this many.
     static constexpr qsizetype ChunkSize = 255;
 
-    // One decoder runs across all chunks, so a character whose bytes fall into two chunks is
-    // decoded whole. A zero byte is dropped alone; the bytes after it are kept.
+    // The text equals the whole output decoded at once as UTF-8 (QString::fromUtf8), however it is
+    // cut into chunks: a character whose bytes fall into two chunks is decoded whole, and each
+    // byte that starts no character gives one replacement character. A zero byte is dropped
+    // alone; the bytes after it are kept.
     void Append(const char *bytes, qsizetype size);
     // The text of every chunk so far; each byte of an unfinished character at the very end gives
     // a replacement character, as when the whole output is decoded at once.
     QString Finish();
 
+    // The room taken at once when an output outgrows its first megabytes, in characters. Only
+    // what is written of it is ever backed by memory; the rest is given back by Finish().
+    static constexpr qsizetype LargeOutputRoom = qsizetype(512) << 20;
+
 private:
-    // The pending bytes of an unfinished character sit in the converter's protected state.
-    class Utf8Decoder : public QStringDecoder
-    {
-    public:
-        Utf8Decoder() : QStringDecoder(QStringDecoder::Utf8) {}
-        qsizetype PendingBytes() const { return state.remainingChars; }
-    };
+    void Decode(const uchar *bytes, qsizetype size);
+    void MakeRoom(qsizetype characters);
 
-    void Decode(const char *bytes, qsizetype size);
-
-    Utf8Decoder m_decoder;
     QString m_text;
     qsizetype m_length = 0;
+    // The first bytes of a character that the next chunk may finish.
+    uchar m_carry[3] = {};
+    qsizetype m_carried = 0;
+    // Whether the first character has been looked at: a leading byte-order mark is dropped.
+    bool m_headerDone = false;
 };

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -119,10 +121,14 @@ private Q_SLOTS:
     void decoderEqualsTheWholeOutputDecoded_data();
     void decoderEqualsTheWholeOutputDecoded();
     void decoderMatchesWholeDecodingOfRandomBytes();
+    void decoderMatchesWholeDecodingOfMixedValidAndInvalidBytes();
+    void decoderGivesBackTheRoomOfALongOutput();
+    void decoderCopesWithoutAddressSpaceForALongOutput();
 
     void outputOfTheStandIn_data();
     void outputOfTheStandIn();
     void manyChunksArriveWhole();
+    void outputOfAGrandchildArrivesUntilThePipeEnds();
     void commandWithoutOutputGivesTheEmptyText();
     void exitStatusIsReported_data();
     void exitStatusIsReported();
@@ -299,6 +305,147 @@ void TestCommandRunner::decoderMatchesWholeDecodingOfRandomBytes()
     }
 }
 
+namespace
+{
+// Pieces of UTF-8 and of what only looks like it: complete characters of every length, and
+// overlong forms, surrogates, code points above U+10FFFF, stray continuation bytes, bytes that
+// never occur, unfinished characters, noncharacters, byte-order marks and zero bytes.
+const QList<QByteArray> &BytePieces()
+{
+    static const QList<QByteArray> pieces = {"a",
+                                             "Starting copy...",
+                                             "\n",
+                                             "\xc3\xa9",
+                                             "\xe2\x82\xac",
+                                             "\xf0\x9f\x98\x80",
+                                             "\xf4\x8f\xbf\xbf",
+                                             "\xef\xbf\xbf",
+                                             "\xef\xb7\x90",
+                                             "\xef\xbb\xbf",
+                                             "\xc0\xaf",
+                                             "\xc1\xbf",
+                                             "\xe0\x80\xaf",
+                                             "\xe0\x9f\xbf",
+                                             "\xed\xa0\x80",
+                                             "\xed\xbf\xbf",
+                                             "\xf0\x80\x80\xaf",
+                                             "\xf4\x90\x80\x80",
+                                             "\xf5\x80\x80\x80",
+                                             "\xff",
+                                             "\xfe",
+                                             "\x80",
+                                             "\xbf\xbf",
+                                             "\xc3",
+                                             "\xe2\x82",
+                                             "\xf0\x9f\x98",
+                                             "\xe2",
+                                             QByteArray(1, '\0'),
+                                             QByteArray(40, 'x')};
+    return pieces;
+}
+
+// The bytes as the decoder sees them, cut into chunks of random sizes from 1 to `largest`.
+QString DecodeInRandomChunks(const QByteArray &bytes, int largest, QRandomGenerator &random)
+{
+    cOutputDecoder decoder;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qsizetype size =
+            std::min<qsizetype>(random.bounded(1, largest + 1), bytes.size() - at);
+        decoder.Append(bytes.constData() + at, size);
+        at += size;
+    }
+    return decoder.Finish();
+}
+} // namespace
+
+void TestCommandRunner::decoderMatchesWholeDecodingOfMixedValidAndInvalidBytes()
+{
+    QRandomGenerator random(20261210);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes;
+        const int pieces = random.bounded(1, 60);
+        for (int piece = 0; piece < pieces; ++piece)
+            bytes += BytePieces().at(random.bounded(int(BytePieces().size())));
+        QByteArray withoutZeros = bytes;
+        withoutZeros.replace('\0', QByteArray());
+        const QString expected = QString::fromUtf8(withoutZeros);
+        // Small chunks put many borders inside characters; large ones are what the pipe gives.
+        const int largest = round % 2 ? 8 : int(cOutputDecoder::ChunkSize);
+        const QString decoded = DecodeInRandomChunks(bytes, largest, random);
+        if (decoded != expected)
+            QFAIL(qPrintable(QStringLiteral("round %1: bytes %2")
+                                 .arg(round)
+                                 .arg(QString::fromLatin1(bytes.toHex(' ')))));
+    }
+}
+
+void TestCommandRunner::decoderGivesBackTheRoomOfALongOutput()
+{
+    // Longer than the text grows the ordinary way, so that it takes the large room.
+    const QByteArray line = "Données é € 😀 0123456789 abcdefghij\n";
+    const QByteArray bytes = line.repeated(3 * 1024 * 1024 / line.size());
+    cOutputDecoder decoder;
+    for (qsizetype at = 0; at < bytes.size(); at += cOutputDecoder::ChunkSize)
+        decoder.Append(bytes.constData() + at,
+                       std::min(cOutputDecoder::ChunkSize, bytes.size() - at));
+    const QString text = decoder.Finish();
+    QCOMPARE(text, QString::fromUtf8(bytes));
+    // The room taken beyond the text is not held by the result.
+    QVERIFY2(text.capacity() < cOutputDecoder::LargeOutputRoom / 2,
+             qPrintable(QString::number(text.capacity())));
+    QVERIFY(text.capacity() <= 2 * text.size());
+}
+
+void TestCommandRunner::decoderCopesWithoutAddressSpaceForALongOutput()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("AddressSanitizer needs more address space than the limit leaves.");
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    QSKIP("AddressSanitizer needs more address space than the limit leaves.");
+#endif
+#endif
+    // In a child limited to less address space than the large room needs, a long output still
+    // arrives whole.
+    const QByteArray line = "Données é € 0123456789 abcdefghij\n";
+    const QByteArray bytes = line.repeated(4 * 1024 * 1024 / line.size());
+    const QString expected = QString::fromUtf8(bytes);
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        rlimit limit;
+        ::getrlimit(RLIMIT_AS, &limit);
+        // What the process maps now, and a little more than the output needs, but far less than
+        // the large room.
+        qint64 mapped = 0;
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        if (maps.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &entry : maps.readAll().split('\n')) {
+                const QList<QByteArray> range = entry.split(' ').value(0).split('-');
+                if (range.size() == 2)
+                    mapped +=
+                        range.at(1).toLongLong(nullptr, 16) - range.at(0).toLongLong(nullptr, 16);
+            }
+        }
+        limit.rlim_cur = rlim_t(mapped + (qint64(256) << 20));
+        if (::setrlimit(RLIMIT_AS, &limit) != 0)
+            ::_exit(3);
+        try {
+            cOutputDecoder decoder;
+            for (qsizetype at = 0; at < bytes.size(); at += cOutputDecoder::ChunkSize)
+                decoder.Append(bytes.constData() + at,
+                               std::min(cOutputDecoder::ChunkSize, bytes.size() - at));
+            ::_exit(decoder.Finish() == expected ? 0 : 1);
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
 void TestCommandRunner::outputOfTheStandIn_data()
 {
     QTest::addColumn<QString>("mode");
@@ -345,6 +492,17 @@ void TestCommandRunner::manyChunksArriveWhole()
     QVERIFY(result.output.startsWith("\nStarting copy...\n" + big + "\n1 rows copied.\n"));
     QCOMPARE(result.output, WholeOutput({"t", "out", "f", "-n"},
                                         qEnvironmentVariable("FAKE_BCP_MODE"), m_folder.path()));
+}
+
+void TestCommandRunner::outputOfAGrandchildArrivesUntilThePipeEnds()
+{
+    // The shell ends at once; what it started in the background writes later, and the runner
+    // reads on until every holder of the pipe has ended.
+    const CommandResult result = RunCommandEx(
+        QStringLiteral("sh -c \"(sleep 0.3; echo late) & echo early\""), m_folder.path());
+    QVERIFY(result.started);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.output, QStringLiteral("early\nlate\n"));
 }
 
 void TestCommandRunner::commandWithoutOutputGivesTheEmptyText()
