@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
 #include <unistd.h>
 
@@ -24,7 +25,7 @@ const QStringList BulkCopyToolFolders = {QStringLiteral("/opt/mssql-tools18/bin"
 namespace
 {
 // Bytes that one read of the pipe takes at most, and the size asked for the pipe.
-constexpr int ReadBytes = 1024 * 1024;
+constexpr int ReadBytes = 256 * 1024;
 constexpr int PipeBytes = 1024 * 1024;
 // How long the runner goes on reading a child's output before the event loop takes a turn.
 constexpr int DrainSliceMs = 10;
@@ -249,13 +250,14 @@ CommandResult RunCommandEx(const QString &command, const QString &workingFolder)
     // a talkative child costs few turns of the event loop and the windows still repaint between
     // slices. The bytes go to the decoder in chunks of at most ChunkSize.
     const auto drain = [&] {
-        static char buffer[ReadBytes];
+        // One buffer per thread, kept: a fresh one would cost its page faults on every run.
+        thread_local const std::unique_ptr<char[]> buffer(new char[ReadBytes]);
         const QDeadlineTimer slice(DrainSliceMs);
         while (!pipeEnded) {
-            const ssize_t count = ::read(readEnd.Get(), buffer, sizeof buffer);
+            const ssize_t count = ::read(readEnd.Get(), buffer.get(), ReadBytes);
             if (count > 0) {
                 for (ssize_t at = 0; at < count; at += cOutputDecoder::ChunkSize)
-                    output.Append(buffer + at,
+                    output.Append(buffer.get() + at,
                                   std::min<ssize_t>(cOutputDecoder::ChunkSize, count - at));
             } else if (count < 0 && errno == EINTR) {
                 continue;

@@ -16,7 +16,7 @@
 namespace
 {
 // Up to this many characters the text grows the ordinary way; beyond, it takes LargeOutputRoom.
-constexpr qsizetype SmallOutputCharacters = qsizetype(1) << 20;
+constexpr qsizetype SmallOutputCharacters = qsizetype(64) << 10;
 // Below this the output is left to the allocator alone.
 constexpr qsizetype HugeOutputBytes = qsizetype(8) << 20;
 // How far the text's size runs ahead of its decoded length, in characters.
@@ -66,21 +66,26 @@ const uchar *DecodeWellFormed(const uchar *source, const uchar *const end, char1
         // known to be all ASCII: there are at least as many bytes left as it holds, so it stays in
         // the room, and the characters after its ASCII part are written again below.
         const __m128i zero = _mm_setzero_si128();
-        while (end - source >= 16) {
+        bool stopped = false;
+        while (!stopped && end - source >= 16) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(source));
             _mm_storeu_si128(reinterpret_cast<__m128i *>(target), _mm_unpacklo_epi8(bytes, zero));
             _mm_storeu_si128(reinterpret_cast<__m128i *>(target + 8),
                              _mm_unpackhi_epi8(bytes, zero));
             const unsigned nonAscii = unsigned(_mm_movemask_epi8(bytes));
-            if (nonAscii == 0) {
-                source += 16;
-                target += 16;
-                continue;
-            }
-            const int ascii = std::countr_zero(nonAscii);
+            const int ascii = nonAscii == 0 ? 16 : std::countr_zero(nonAscii);
             source += ascii;
             target += ascii;
-            break;
+            stopped = ascii < 16;
+        }
+        if (!stopped && end - source >= 8) {
+            // The same for eight bytes, at the end of a chunk.
+            const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(source));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(target), _mm_unpacklo_epi8(bytes, zero));
+            const unsigned nonAscii = unsigned(_mm_movemask_epi8(bytes)) & 0xFF;
+            const int ascii = nonAscii == 0 ? 8 : std::countr_zero(nonAscii);
+            source += ascii;
+            target += ascii;
         }
 #endif
         while (source < end && *source < 0x80)
@@ -185,16 +190,22 @@ void cOutputDecoder::MakeRoom(qsizetype characters)
 {
     if (characters <= m_text.size())
         return;
-    const qsizetype capacity = m_text.capacity();
-    // A long output would otherwise move its text to a larger block again and again, and each move
-    // breaks its huge pages up. The large room is address space only until it is written.
-    if (characters > capacity && characters > SmallOutputCharacters && capacity < LargeOutputRoom) {
+    if (characters > m_text.capacity() && characters > SmallOutputCharacters &&
+        m_text.capacity() < LargeOutputRoom) {
+        // A long output takes one large room at once: growing step by step would move the text to
+        // a larger block again and again and break its huge pages up each time. The room is a new
+        // block, advised before anything is written to it, and address space only until written.
         try {
-            m_text.reserve(std::max(characters, LargeOutputRoom));
+            QString room;
+            room.reserve(std::max(characters, LargeOutputRoom));
+            AdviseHugePages(room.data(), room.capacity() * qsizetype(sizeof(QChar)));
+            room.append(QStringView(m_text.constData(), m_length));
+            m_text.swap(room);
         } catch (const std::bad_alloc &) {
             // No address space for it: the text grows the ordinary way below.
         }
     }
+    const qsizetype capacity = m_text.capacity();
     // The size runs ahead of what the next chunks need, so that they find room without a call.
     m_text.resize(std::max(characters, std::min(m_text.capacity(), characters + SizeStep)));
     const qsizetype reserved = m_text.capacity() * qsizetype(sizeof(QChar));
