@@ -4,9 +4,15 @@
 #include <QIODevice>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace
 {
+// Small enough for a block that the allocator keeps and hands out again, so that no save pays
+// for fresh pages.
+constexpr qsizetype FlushBytes = qsizetype(64) << 10;
+
 // Length of the UTF-8 sequence that starts with this byte; 1 for a stray byte.
 int SequenceLength(unsigned char lead)
 {
@@ -41,33 +47,42 @@ EncodingWriter::Target EncodingWriter::TargetFor(const QString &encodingName)
     return Ascii;
 }
 
-void EncodingWriter::put(const char *data, qsizetype size)
+EncodingWriter::EncodingWriter(Target target, QIODevice *device)
+    : m_target(target), m_device(device)
 {
-    if (m_failed || size == 0)
-        return;
-    errno = 0;
-    if (m_device->write(data, size) != size) {
-        m_failed = true;
-        m_writeError = errno;
+    // Room for a full piece and the largest chunk pugixml adds to it.
+    m_output.reserve(FlushBytes + 16 * 1024);
+}
+
+void EncodingWriter::flush()
+{
+    if (!m_failed && !m_output.isEmpty()) {
+        errno = 0;
+        if (m_device->write(m_output.constData(), m_output.size()) != m_output.size()) {
+            m_failed = true;
+            m_writeError = errno;
+        }
     }
+    // Emptied but kept: its room serves the next piece.
+    m_output.resize(0);
 }
 
 void EncodingWriter::write(const void *data, size_t size)
 {
     const char *bytes = static_cast<const char *>(data);
     if (m_target == Utf8) {
-        put(bytes, qsizetype(size));
-        return;
-    }
-    m_output.clear();
-    if (!m_pending.isEmpty()) {
+        m_output.append(bytes, qsizetype(size));
+    } else if (!m_pending.isEmpty()) {
         m_pending.append(bytes, qsizetype(size));
         const QByteArray joined = std::exchange(m_pending, QByteArray());
         transcode(joined.constData(), size_t(joined.size()));
     } else {
         transcode(bytes, size);
     }
-    put(m_output.constData(), m_output.size());
+    // pugixml hands over two kilobytes at a time; gathering them spares the file system hundreds
+    // of small writes.
+    if (m_output.size() >= FlushBytes)
+        flush();
 }
 
 void EncodingWriter::transcode(const char *data, size_t size)
@@ -79,6 +94,14 @@ void EncodingWriter::transcode(const char *data, size_t size)
         if (lead < 0x80) {
             // Runs of plain ASCII, by far the most common case, go in one piece.
             size_t end = i + 1;
+            // Eight bytes at a time while none has its high bit set.
+            while (end + 8 <= size) {
+                std::uint64_t word;
+                std::memcpy(&word, data + end, sizeof word);
+                if (word & 0x8080808080808080u)
+                    break;
+                end += 8;
+            }
             while (end < size && static_cast<unsigned char>(data[end]) < 0x80)
                 ++end;
             m_output.append(data + i, qsizetype(end - i));
@@ -103,7 +126,8 @@ void EncodingWriter::transcode(const char *data, size_t size)
 
 bool EncodingWriter::finish()
 {
-    put(m_pending.constData(), m_pending.size());
+    m_output.append(m_pending);
     m_pending.clear();
+    flush();
     return !m_failed;
 }

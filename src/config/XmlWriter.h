@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Turns the UTF-8 that pugixml writes into the bytes of the encoding a declaration names, and
-// passes them straight on to the file being written.
+// passes them on to the file being written in large pieces.
 #pragma once
 
 #include <QByteArray>
@@ -19,7 +19,7 @@ public:
     // gives Ascii, which every 8-bit encoding reads alike.
     static Target TargetFor(const QString &encodingName);
 
-    EncodingWriter(Target target, QIODevice *device) : m_target(target), m_device(device) {}
+    EncodingWriter(Target target, QIODevice *device);
 
     void write(const void *data, size_t size) override;
     // Passes on a sequence cut at the end as it is; false when any byte could not be written.
@@ -29,11 +29,12 @@ public:
 
 private:
     void transcode(const char *data, size_t size);
-    void put(const char *data, qsizetype size);
+    // Writes what has gathered in m_output.
+    void flush();
 
     Target m_target;
     QIODevice *m_device;
-    QByteArray m_output;  // one chunk at a time, reused
+    QByteArray m_output;  // gathered until it is large enough to write
     QByteArray m_pending; // start of a UTF-8 sequence whose remaining bytes come next
     bool m_failed = false;
     int m_writeError = 0;
