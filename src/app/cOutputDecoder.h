@@ -19,8 +19,8 @@ public:
     // a replacement character, as when the whole output is decoded at once.
     QString Finish();
 
-    // The room taken at once when an output outgrows its first megabytes, in characters. Only
-    // what is written of it is ever backed by memory; the rest is given back by Finish().
+    // The room taken at once when an output outgrows its first 64K characters, in characters.
+    // Only what is written of it is ever backed by memory; the rest is given back by Finish().
     static constexpr qsizetype LargeOutputRoom = qsizetype(512) << 20;
 
 private:
