@@ -13,6 +13,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 cConfiguration *AppConfiguration = nullptr;
 
@@ -215,7 +216,7 @@ void cConfiguration::Read()
         entry.tablename = Text(table.attribute("tablename").value());
         entry.script = TextContent(table);
         entry.filename = Text(table.attribute("filename").value());
-        FTables.append(entry);
+        FTables.append(std::move(entry));
     }
     if (IsAsWritten(configuration, tables))
         m_documentTables = DocumentTables{Fbackup_path, FTables};
