@@ -169,7 +169,8 @@ void cTransfer::ProcessRow(int index, bool truncate)
 
 QString cTransfer::FailureOf(const CommandResult &result)
 {
-    const QStringList lines = result.output.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    const QStringList lines = result.output.split(lineBreak);
     if (!result.started) {
         // The runner says why, when it knows.
         const QString reason = FirstNonEmptyLine(lines);
