@@ -398,12 +398,10 @@ void TestCommandRunner::decoderGivesBackTheRoomOfALongOutput()
 
 void TestCommandRunner::decoderCopesWithoutAddressSpaceForALongOutput()
 {
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef __SANITIZE_ADDRESS__
+    // The sanitizer build reserves terabytes of shadow memory, which no such limit leaves room
+    // for; the normal build runs this test.
     QSKIP("AddressSanitizer needs more address space than the limit leaves.");
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    QSKIP("AddressSanitizer needs more address space than the limit leaves.");
-#endif
 #endif
     // In a child limited to less address space than the large room needs, a long output still
     // arrives whole.

@@ -25,8 +25,10 @@ private Q_SLOTS:
 private:
     // Runs xdotool with the arguments on the virtual display; its standard output.
     QByteArray xdotool(const QStringList &arguments);
-    // Waits until a window whose title matches the pattern exists; its id, empty on time-out.
-    QByteArray waitForWindow(const QString &titlePattern, int timeoutMs = 60000);
+    // Waits until a window whose title matches the pattern exists; its id, empty on time-out or
+    // when the given program has ended first.
+    QByteArray waitForWindow(const QString &titlePattern, int timeoutMs = 60000,
+                             QProcess *program = nullptr);
     // Starts the program and waits until a window whose title matches the pattern shows; its id,
     // empty when none came.
     QByteArray startProgram(QProcess &program, const QString &dataFolder,
@@ -72,7 +74,7 @@ QByteArray TestProgram::xdotool(const QStringList &arguments)
     return process.readAllStandardOutput();
 }
 
-QByteArray TestProgram::waitForWindow(const QString &titlePattern, int timeoutMs)
+QByteArray TestProgram::waitForWindow(const QString &titlePattern, int timeoutMs, QProcess *program)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
@@ -81,7 +83,10 @@ QByteArray TestProgram::waitForWindow(const QString &titlePattern, int timeoutMs
                                      .trimmed();
         if (!found.isEmpty())
             return found.split('\n').constFirst();
-        QThread::msleep(100);
+        if (!program)
+            QThread::msleep(100);
+        else if (program->waitForFinished(100))
+            break;
     }
     return QByteArray();
 }
@@ -120,17 +125,9 @@ QByteArray TestProgram::startProgram(QProcess &program, const QString &dataFolde
         program.start(QStringLiteral(ORVEL_PROGRAM), {});
         if (!program.waitForStarted())
             return QByteArray();
-        QDeadlineTimer deadline(60000);
-        while (!deadline.hasExpired()) {
-            const QByteArray found =
-                xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                         QStringLiteral("--name"), titlePattern})
-                    .trimmed();
-            if (!found.isEmpty())
-                return found.split('\n').constFirst();
-            if (program.waitForFinished(100))
-                break;
-        }
+        const QByteArray window = waitForWindow(titlePattern, 60000, &program);
+        if (!window.isEmpty())
+            return window;
         if (program.state() != QProcess::NotRunning)
             return QByteArray();
         const QByteArray errors = program.readAllStandardError();
