@@ -54,44 +54,76 @@ void AppendCode(char32_t code, char16_t *&target)
     }
 }
 
-// Copies the ASCII bytes at the start of [source, end) into `out` as characters and returns where
-// the first other byte lies (or `end`). `out` has room for one character per byte.
-const uchar *DecodeAscii(const uchar *source, const uchar *const end, char16_t *&out)
+// Decodes the complete, well-formed UTF-8 characters at the start of [source, end) into `out` and
+// returns where the first byte that does not start one lies (or `end`). `out` has room for one
+// character per byte. This is the fast path of DecodeOne below, for the characters it accepts;
+// decoding them here in the same loop rather than calling DecodeOne for each keeps a long
+// capture about 4% faster.
+const uchar *DecodeWellFormed(const uchar *source, const uchar *const end, char16_t *&out)
 {
     char16_t *target = out;
+    while (source < end) {
 #ifdef __SSE2__
-    // Sixteen bytes at a time, then eight. A block is widened and stored before it is known to be
-    // all ASCII: there are at least as many bytes left as it holds, so it stays in the room, and
-    // the characters after its ASCII part are written again by the caller.
-    const __m128i zero = _mm_setzero_si128();
-    while (end - source >= 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(source));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(target), _mm_unpacklo_epi8(bytes, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(target + 8), _mm_unpackhi_epi8(bytes, zero));
-        const unsigned nonAscii = unsigned(_mm_movemask_epi8(bytes));
-        const int ascii = nonAscii == 0 ? 16 : std::countr_zero(nonAscii);
-        source += ascii;
-        target += ascii;
-        if (ascii < 16) {
-            out = target;
-            return source;
+        // Sixteen bytes at a time while they are ASCII. A block is widened and stored before it is
+        // known to be all ASCII: there are at least as many bytes left as it holds, so it stays in
+        // the room, and the characters after its ASCII part are written again below.
+        const __m128i zero = _mm_setzero_si128();
+        bool stopped = false;
+        while (!stopped && end - source >= 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(source));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(target), _mm_unpacklo_epi8(bytes, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(target + 8),
+                             _mm_unpackhi_epi8(bytes, zero));
+            const unsigned nonAscii = unsigned(_mm_movemask_epi8(bytes));
+            const int ascii = nonAscii == 0 ? 16 : std::countr_zero(nonAscii);
+            source += ascii;
+            target += ascii;
+            stopped = ascii < 16;
         }
-    }
-    if (end - source >= 8) {
-        const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(source));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(target), _mm_unpacklo_epi8(bytes, zero));
-        const unsigned nonAscii = unsigned(_mm_movemask_epi8(bytes)) & 0xFF;
-        const int ascii = nonAscii == 0 ? 8 : std::countr_zero(nonAscii);
-        source += ascii;
-        target += ascii;
-        if (ascii < 8) {
-            out = target;
-            return source;
+        if (!stopped && end - source >= 8) {
+            // The same for eight bytes, at the end of a chunk.
+            const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(source));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(target), _mm_unpacklo_epi8(bytes, zero));
+            const unsigned nonAscii = unsigned(_mm_movemask_epi8(bytes)) & 0xFF;
+            const int ascii = nonAscii == 0 ? 8 : std::countr_zero(nonAscii);
+            source += ascii;
+            target += ascii;
         }
-    }
 #endif
-    while (source < end && *source < 0x80)
-        *target++ = *source++;
+        while (source < end && *source < 0x80)
+            *target++ = *source++;
+        if (source == end)
+            break;
+
+        // One multi-byte character, by the table of well-formed byte sequences: no overlong form,
+        // no surrogate, nothing above U+10FFFF.
+        const qsizetype left = end - source;
+        const uchar lead = source[0];
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            if (left < 2 || !IsContinuation(source[1]))
+                break;
+            *target++ = char16_t((lead & 0x1F) << 6 | (source[1] & 0x3F));
+            source += 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            if (left < 3 || source[1] < (lead == 0xE0 ? 0xA0 : 0x80) ||
+                source[1] > (lead == 0xED ? 0x9F : 0xBF) || !IsContinuation(source[2]))
+                break;
+            *target++ =
+                char16_t((lead & 0x0F) << 12 | (source[1] & 0x3F) << 6 | (source[2] & 0x3F));
+            source += 3;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            if (left < 4 || source[1] < (lead == 0xF0 ? 0x90 : 0x80) ||
+                source[1] > (lead == 0xF4 ? 0x8F : 0xBF) || !IsContinuation(source[2]) ||
+                !IsContinuation(source[3]))
+                break;
+            AppendCode(char32_t(lead & 0x07) << 18 | char32_t(source[1] & 0x3F) << 12 |
+                           char32_t(source[2] & 0x3F) << 6 | char32_t(source[3] & 0x3F),
+                       target);
+            source += 4;
+        } else {
+            break;
+        }
+    }
     out = target;
     return source;
 }
@@ -222,7 +254,7 @@ void cOutputDecoder::Decode(const uchar *bytes, qsizetype size)
     }
 
     while (source < end) {
-        source = DecodeAscii(source, end, target);
+        source = DecodeWellFormed(source, end, target);
         if (source == end)
             break;
         const qsizetype used = DecodeOne(source, end, target);
